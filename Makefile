@@ -1,0 +1,49 @@
+# Gyrix: the two commands of the README, plus benchmarks and fuzzing.
+#   make run    install dependencies, build, start the game
+#   make test   install dependencies, build plain and sanitized, run every test
+#   make bench  build and run the benchmarks
+#   make fuzz   build the libFuzzer targets with clang and run each for FUZZ_SECONDS
+
+JOBS         ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE_GEN    := -G Ninja
+
+.PHONY: all deps build run test test-release test-asan bench fuzz clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B build/release $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build/release -j $(JOBS)
+
+run: build
+	@bash scripts/run-game.sh build/release
+
+test: deps test-release test-asan
+
+test-release:
+	@cmake -S . -B build/release $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build/release -j $(JOBS)
+	@cd build/release && ctest --output-on-failure -j $(JOBS)
+
+test-asan:
+	@cmake -S . -B build/asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGYRIX_SANITIZE=ON >/dev/null
+	@cmake --build build/asan -j $(JOBS)
+	@cd build/asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B build/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DGYRIX_BENCH=ON -DGYRIX_TESTS=OFF >/dev/null
+	@cmake --build build/bench -j $(JOBS)
+	@bash scripts/run-benchmarks.sh build/bench
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGYRIX_FUZZ=ON -DGYRIX_TESTS=OFF >/dev/null
+	@cmake --build build/fuzz -j $(JOBS)
+	@bash scripts/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build
