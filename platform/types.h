@@ -140,3 +140,145 @@ class CRect : public RECT {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
   }
 };
+
+// Generic handle of a drawing object; non-null once the object has been created.
+using HGDIOBJ = void*;
+
+// Header of a bitmap as GetBitmap reports it.
+struct BITMAP {
+  LONG bmType = 0;
+  LONG bmWidth = 0;
+  LONG bmHeight = 0;
+  LONG bmWidthBytes = 0;
+  WORD bmPlanes = 0;
+  WORD bmBitsPixel = 0;
+  void* bmBits = nullptr;
+};
+
+// A logical palette: the count, then the entries (room for all 256).
+struct LOGPALETTE {
+  WORD palVersion = 0x300;
+  WORD palNumEntries = 0;
+  PALETTEENTRY palPalEntry[256] = {};
+};
+
+constexpr int LF_FACESIZE = 32;
+
+// Font request. lfHeight < 0 asks for that character (em) height in pixels, > 0 for that cell
+// height (ascent + descent), 0 for the default size.
+struct LOGFONT {
+  LONG lfHeight = 0;
+  LONG lfWidth = 0;
+  LONG lfEscapement = 0;
+  LONG lfOrientation = 0;
+  LONG lfWeight = 0;
+  BYTE lfItalic = 0;
+  BYTE lfUnderline = 0;
+  BYTE lfStrikeOut = 0;
+  BYTE lfCharSet = 0;
+  BYTE lfOutPrecision = 0;
+  BYTE lfClipPrecision = 0;
+  BYTE lfQuality = 0;
+  BYTE lfPitchAndFamily = 0;
+  char lfFaceName[LF_FACESIZE] = {};
+};
+
+struct TEXTMETRIC {
+  LONG tmHeight = 0;
+  LONG tmAscent = 0;
+  LONG tmDescent = 0;
+  LONG tmInternalLeading = 0;
+  LONG tmExternalLeading = 0;
+  LONG tmAveCharWidth = 0;
+  LONG tmMaxCharWidth = 0;
+  LONG tmWeight = 0;
+  BYTE tmItalic = 0;
+  BYTE tmUnderlined = 0;
+  BYTE tmStruckOut = 0;
+  BYTE tmFirstChar = 0;
+  BYTE tmLastChar = 0;
+  BYTE tmDefaultChar = 0;
+  BYTE tmBreakChar = 0;
+  BYTE tmPitchAndFamily = 0;
+  BYTE tmCharSet = 0;
+};
+
+// A colour that names entry i of the selected palette instead of an RGB value.
+constexpr COLORREF PALETTEINDEX(int i) { return 0x01000000u | static_cast<COLORREF>(i & 0xFFFF); }
+constexpr COLORREF PALETTERGB(int r, int g, int b) { return 0x02000000u | RGB(r, g, b); }
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
+
+// Font weights.
+constexpr int FW_DONTCARE = 0;
+constexpr int FW_THIN = 100;
+constexpr int FW_LIGHT = 300;
+constexpr int FW_NORMAL = 400;
+constexpr int FW_MEDIUM = 500;
+constexpr int FW_SEMIBOLD = 600;
+constexpr int FW_BOLD = 700;
+constexpr int FW_HEAVY = 900;
+
+// Background modes.
+constexpr int TRANSPARENT = 1;
+constexpr int OPAQUE = 2;
+
+// Polygon fill rules.
+constexpr int ALTERNATE = 1;
+constexpr int WINDING = 2;
+
+// Pen styles.
+constexpr int PS_SOLID = 0;
+constexpr int PS_NULL = 5;
+
+// Raster operations understood by PatBlt and BitBlt.
+constexpr DWORD SRCCOPY = 0x00CC0020;
+constexpr DWORD SRCPAINT = 0x00EE0086;
+constexpr DWORD SRCAND = 0x008800C6;
+constexpr DWORD SRCINVERT = 0x00660046;
+constexpr DWORD PATCOPY = 0x00F00021;
+constexpr DWORD PATINVERT = 0x005A0049;
+constexpr DWORD DSTINVERT = 0x00550009;
+constexpr DWORD BLACKNESS = 0x00000042;
+constexpr DWORD WHITENESS = 0x00FF0062;
+
+// Stock objects.
+constexpr int WHITE_BRUSH = 0;
+constexpr int LTGRAY_BRUSH = 1;
+constexpr int GRAY_BRUSH = 2;
+constexpr int DKGRAY_BRUSH = 3;
+constexpr int BLACK_BRUSH = 4;
+constexpr int NULL_BRUSH = 5;
+constexpr int HOLLOW_BRUSH = NULL_BRUSH;
+constexpr int WHITE_PEN = 6;
+constexpr int BLACK_PEN = 7;
+constexpr int NULL_PEN = 8;
+constexpr int SYSTEM_FONT = 13;
+constexpr int DEFAULT_PALETTE = 15;
+constexpr int DEFAULT_GUI_FONT = 17;
+constexpr int ANSI_VAR_FONT = 12;
+
+// DrawText formats.
+constexpr UINT DT_TOP = 0x0000;
+constexpr UINT DT_LEFT = 0x0000;
+constexpr UINT DT_CENTER = 0x0001;
+constexpr UINT DT_RIGHT = 0x0002;
+constexpr UINT DT_VCENTER = 0x0004;
+constexpr UINT DT_BOTTOM = 0x0008;
+constexpr UINT DT_WORDBREAK = 0x0010;
+constexpr UINT DT_SINGLELINE = 0x0020;
+constexpr UINT DT_EXPANDTABS = 0x0040;
+constexpr UINT DT_NOCLIP = 0x0100;
+constexpr UINT DT_CALCRECT = 0x0400;
+constexpr UINT DT_NOPREFIX = 0x0800;
+constexpr UINT DT_END_ELLIPSIS = 0x8000;
+
+// Region kinds and combination modes.
+constexpr int ERROR = 0;
+constexpr int NULLREGION = 1;
+constexpr int SIMPLEREGION = 2;
+constexpr int COMPLEXREGION = 3;
+constexpr int RGN_AND = 1;
+constexpr int RGN_OR = 2;
+constexpr int RGN_XOR = 3;
+constexpr int RGN_DIFF = 4;
+constexpr int RGN_COPY = 5;
