@@ -1,0 +1,55 @@
+// The desktop side of a top-level window, on SDL2. Only the layer's own sources include this.
+//
+// The back buffer is an 8-bit bitmap whose colour table is the palette the window is shown
+// with. Presenting wraps its pixels as an SDL_PIXELFORMAT_INDEX8 surface (no copy) and blits
+// that onto the window surface, which SDL converts to the display's format.
+#pragma once
+
+#include <platform/bitmap.h>
+#include <platform/types.h>
+
+#include <SDL.h>
+
+#include <array>
+
+class CWnd;
+
+struct TopLevelState {
+  SDL_Window* window = nullptr;
+  Uint32 windowId = 0;
+  CBitmap buffer;                   // 8 bits, client size, bottom-up rows
+  SDL_Surface* indexed = nullptr;   // wraps buffer's pixels
+  std::array<RGBQUAD, 256> shownColours{};  // what the SDL palette holds now
+  bool coloursValid = false;
+  CRect presentDirty;               // client area painted but not yet shown
+  CWnd* lastFocus = nullptr;        // focus to give back when the window is activated again
+  bool minimized = false;
+  bool maximized = false;
+
+  ~TopLevelState();
+  // Makes the back buffer (and its surface) the given size, keeping the colour table.
+  bool ResizeBuffer(int width, int height);
+  // Shows the dirty part of the back buffer in the window; FALSE when SDL refused.
+  bool Present();
+  void MarkDirty(const CRect& r);
+
+  // Window-side work that needs the window's inner state.
+  static void OnWindowEvent(CWnd* top, const SDL_WindowEvent& e);
+  static void PaintTree(CWnd* top);
+  // Paints w where it is invalid or where inheritedTop says (top-level client coordinates),
+  // then its children; returns what it painted, in top-level client coordinates.
+  static CRect PaintWindow(CWnd* w, const CRect& inheritedTop, bool inheritedErase,
+                           const CRect& clipTop);
+};
+
+// The layer's default colours for a new back buffer: the 20 colours every desktop reserves at
+// both ends, a 6x6x6 colour cube and greys between them.
+const std::array<RGBQUAD, 256>& DefaultWindowColours();
+
+// Reacts to a desktop window event (size, move, minimise, expose, activation).
+void HandleWindowEvent(CWnd* top, const SDL_WindowEvent& e);
+// Paints what is invalid in a top-level window and its children, then shows it.
+void PaintTopLevel(CWnd* top);
+
+// SDL key code to virtual-key code (0 for keys the layer does not use).
+int VirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode);
