@@ -16,7 +16,7 @@ class CDC;
 class CBitmap : public CGdiObject {
  public:
   CBitmap() = default;
-  ~CBitmap() override = default;
+  ~CBitmap() override { ReleaseUsers(); }
 
   // Makes new pixel memory, filled with zero bytes, replacing the old one (which is freed).
   // colours may be null (a black table); count is cut to the depth's table size. 0 when the

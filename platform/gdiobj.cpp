@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-CGdiObject::~CGdiObject() {
+CGdiObject::~CGdiObject() { ReleaseUsers(); }
+
+void CGdiObject::ReleaseUsers() {
   // A context still holding this object must not draw with it afterwards.
   while (!m_users.empty()) {
     CDC* dc = m_users.back();

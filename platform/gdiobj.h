@@ -24,6 +24,9 @@ class CGdiObject {
 
  protected:
   void MarkCreated(bool created) { m_created = created; }
+  // Deselects this object from every context holding it. Each drawing-object class calls it
+  // from its own destructor, while the object is still whole.
+  void ReleaseUsers();
 
  private:
   friend class CDC;
@@ -39,6 +42,7 @@ class CGdiObject {
 class CPen : public CGdiObject {
  public:
   CPen() = default;
+  ~CPen() override { ReleaseUsers(); }
   CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
   // PS_SOLID or PS_NULL; widths above 1 are drawn 1 pixel wide.
   BOOL CreatePen(int style, int width, COLORREF colour);
@@ -58,6 +62,7 @@ class CPen : public CGdiObject {
 class CBrush : public CGdiObject {
  public:
   CBrush() = default;
+  ~CBrush() override { ReleaseUsers(); }
   explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
   BOOL CreateSolidBrush(COLORREF colour);
   BOOL CreateStockObject(int id);
@@ -73,6 +78,7 @@ class CBrush : public CGdiObject {
 class CFont : public CGdiObject {
  public:
   CFont() = default;
+  ~CFont() override { ReleaseUsers(); }
   BOOL CreateFontIndirect(const LOGFONT* lf);
   // Height in tenths of a point, converted at 96 dpi.
   BOOL CreatePointFont(int pointTenths, const char* face, CDC* dc = nullptr);

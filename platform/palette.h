@@ -33,6 +33,7 @@ class CColorMatcher {
 class CPalette : public CGdiObject {
  public:
   CPalette() = default;
+  ~CPalette() override { ReleaseUsers(); }
   // Up to 256 entries; more are ignored. Replaces any previous palette. 0 for none.
   BOOL CreatePalette(const LOGPALETTE* lp);
   BOOL CreatePalette(const PALETTEENTRY* entries, int count);

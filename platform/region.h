@@ -44,8 +44,8 @@ class CRgn : public CGdiObject {
   };
 
  private:
-  // Turns a polygon region into bands (rows far outside any bitmap are dropped).
-  void Flatten();
+  // The bands of the region; a polygon region is scan-converted into scratch (rows and
+  // columns far outside any bitmap are dropped).
   const std::vector<Band>& BandsOf(std::vector<Band>& scratch) const;
 
   // Polygon form: the outline with its fill rule; used while no combination has happened.
