@@ -19,9 +19,10 @@ constexpr unsigned cm_mediumText = 65533;
 constexpr unsigned char cm_escape = 0xFF;
 constexpr unsigned cm_wideEscape = 0xFFFF;
 
-// Largest block size taken from a stored buffer; a bigger one is damage and
-// would make the next write allocate that much.
-constexpr int cm_maxStoredBlockSize = 1 << 24;
+// A stored block size is only a growth step, but the next write allocates
+// that much: beyond this, and beyond the stored content's size, it is taken
+// as damage and replaced by the default.
+constexpr int cm_maxStoredBlockSize = 1 << 16;
 
 void PutLE(unsigned char* out, uint64_t value, int bytes)
 {
@@ -521,9 +522,9 @@ void CUBuffer::Read(CUBuffer& from)
     int blockSize = 0, size = 0, position = 0;
     unsigned char flags = 0;
     from >> blockSize >> size;
-    if (blockSize < 0 || blockSize > cm_maxStoredBlockSize)
-        blockSize = cm_defaultBlockSize;
     size = std::clamp(size, 0, from.Remaining());
+    if (blockSize < 0 || blockSize > std::max(cm_maxStoredBlockSize, size))
+        blockSize = cm_defaultBlockSize;
     m_blockSize = blockSize;
     SetSize(size);
     from.Read(m_data, size);
@@ -652,7 +653,7 @@ int CUBuffer::Encrypt()
 int CUBuffer::Decrypt()
 {
     constexpr int block = CUCryptor::cm_blockSize;
-    if (m_size < 4 || (m_size - 4) % block != 0)
+    if (m_size <= 4 || (m_size - 4) % block != 0)
         return 0;
     int padded = m_size - 4;
     int64_t plain = GetLE(m_data + padded, 4);

@@ -186,6 +186,11 @@ TEST(BufferEncrypt, DecryptRefusesContentEncryptCannotHaveMade)
     EXPECT_EQ(b.Decrypt(), 0);
     EXPECT_EQ(Bytes(b), before);
 
+    CUBuffer sizeOnly;
+    sizeOnly << 0;  // a plain size and no blocks
+    EXPECT_EQ(sizeOnly.Decrypt(), 0);
+    EXPECT_EQ(sizeOnly.GetSize(), 4);
+
     CUBuffer sealed;
     sealed << "secret";
     ASSERT_EQ(sealed.Encrypt(), 1);
