@@ -7,3 +7,11 @@
 #include <platform/bitmap.h>
 #include <platform/region.h>
 #include <platform/dc.h>
+#include <platform/messages.h>
+#include <platform/wnd.h>
+#include <platform/eventloop.h>
+#include <platform/app.h>
+#include <platform/dialog.h>
+#include <platform/controls.h>
+#include <platform/services.h>
+#include <platform/joystick.h>

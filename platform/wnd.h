@@ -26,6 +26,7 @@ using HCURSOR = const CursorTag*;
 using HICON = const CBitmap*;  // an icon is a picture; the window copies what it needs
 using HBRUSH = CBrush*;
 using UINT_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
 
 struct MSG {
   HWND hwnd = nullptr;
@@ -95,6 +96,11 @@ class CWnd {
   // The window under a screen point (visible, enabled, top-level windows front first).
   static CWnd* WindowFromPoint(POINT screen);
   CWnd* GetNextDlgTabItem(CWnd* from, BOOL previous = FALSE) const;
+
+  // Moves a dialog's control into this (not yet created) object: it takes the control's
+  // place, id, styles, text and font, and from then on gets its messages. FALSE when the
+  // parent has no such control.
+  BOOL SubclassDlgItem(UINT id, CWnd* parent);
 
   // ---- Style, text, font, icon ----
   DWORD GetStyle() const { return m_style; }
