@@ -3,6 +3,7 @@
 #include <platform/dc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -12,6 +13,13 @@ bool ValidDepth(int bpp) { return bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24 
 int TableSizeFor(int bpp) { return bpp <= 8 ? 1 << bpp : 0; }
 
 int StrideFor(int width, int bpp) { return ((width * bpp + 31) / 32) * 4; }
+
+// Version stamps are unique across all bitmaps, so a cache keyed on (bitmap, version) cannot
+// mistake a new bitmap at a reused address for the old one.
+std::uint32_t NextVersion() {
+  static std::atomic<std::uint32_t> counter{0};
+  return ++counter;
+}
 
 }  // namespace
 
@@ -132,7 +140,7 @@ void CBitmap::RebuildMatcher() {
     rgb[i][2] = m_colours[i].rgbBlue;
   }
   m_matcher.SetColors(rgb, n);
-  ++m_version;
+  m_version = NextVersion();
 }
 
 std::uint32_t CBitmap::PixelValue(int x, int y) const {

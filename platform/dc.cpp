@@ -408,15 +408,35 @@ void CDC::DrawLineDevice(int x0, int y0, int x1, int y1, std::uint32_t value) {
   i64 last = sMajor > 0 ? hi - 1 - majorStart : majorStart - lo;
   first = std::max<i64>(first, 0);
   last = std::min<i64>(last, n - 1);
+  if (first > last) return;
+  // Offset of step i along the minor axis: floor((2 i minor + n) / 2n), stepped exactly.
+  const i64 twoN = 2 * n;
+  const __int128 num = static_cast<__int128>(2 * first) * minor + n;
+  i64 q = static_cast<i64>(num / twoN), r = static_cast<i64>(num % twoN);
   CBitmap* target = Target();
+  const bool single = m_clipScratch.size() == 1;
+  const RECT& only = m_clipScratch.front();
+  // 8-bit bitmaps are written directly: lines are drawn pixel by pixel.
+  BYTE* const bits8 = target->BitsPerPixel() == 8 ? target->Bits() : nullptr;
+  const i64 stride = target->Stride(), lastRow = target->Height() - 1;
   for (i64 i = first; i <= last; ++i) {
     const i64 major = majorStart + sMajor * i;
-    const i64 offset = (2 * i * minor + n) / (2 * n);
-    const i64 minorPos = minorStart + sMinor * offset;
+    const i64 minorPos = minorStart + sMinor * q;
     const i64 px = xMajor ? major : minorPos, py = xMajor ? minorPos : major;
-    for (const RECT& r : m_clipScratch) {
-      if (px >= r.left && px < r.right && py >= r.top && py < r.bottom) {
-        target->FillRow(static_cast<int>(py), static_cast<int>(px), static_cast<int>(px) + 1, value);
+    r += 2 * minor;
+    if (r >= twoN) {
+      r -= twoN;
+      ++q;
+    }
+    if (single) {
+      if (px < only.left || px >= only.right || py < only.top || py >= only.bottom) continue;
+      if (bits8) bits8[stride * (lastRow - py) + px] = static_cast<BYTE>(value);
+      else target->SetPixelValue(static_cast<int>(px), static_cast<int>(py), value);
+      continue;
+    }
+    for (const RECT& c : m_clipScratch) {
+      if (px >= c.left && px < c.right && py >= c.top && py < c.bottom) {
+        target->SetPixelValue(static_cast<int>(px), static_cast<int>(py), value);
         break;
       }
     }
@@ -664,42 +684,72 @@ BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
 
 namespace {
 
-// Stored source values turned into destination values, built once per copy.
+// Stored source values turned into destination values. Tiling copies the same pair of
+// bitmaps hundreds of times, so the last table is kept until either bitmap changes.
 class ValueMap {
  public:
   ValueMap(const CBitmap& src, const CBitmap& dst) : m_src(src), m_dst(dst) {
     m_indexed = src.BitsPerPixel() <= 8;
-    if (m_indexed) {
-      const int n = 1 << src.BitsPerPixel();
-      m_table.resize(n);
-      m_identity = dst.BitsPerPixel() == src.BitsPerPixel();
-      for (int i = 0; i < n; ++i) {
-        m_table[i] = dst.ValueForColor(src.ColorOfValue(i));
-        if (m_table[i] != static_cast<std::uint32_t>(i)) m_identity = false;
-      }
-      // Equal colour tables copy indices as they are, even where a table repeats a colour.
-      if (!m_identity && dst.BitsPerPixel() == src.BitsPerPixel() &&
-          src.ColorTableSize() == dst.ColorTableSize() &&
-          std::equal(src.ColorTable(), src.ColorTable() + src.ColorTableSize(), dst.ColorTable())) {
-        m_identity = true;
-        for (int i = 0; i < n; ++i) m_table[i] = static_cast<std::uint32_t>(i);
-      }
-    } else {
+    if (!m_indexed) {
       m_identity = dst.BitsPerPixel() > 8;
+      return;
     }
+    Cached& c = Cache();
+    if (c.src != &src || c.dst != &dst || c.srcVersion != src.Version() || c.dstVersion != dst.Version() ||
+        c.srcDepth != src.BitsPerPixel() || c.dstDepth != dst.BitsPerPixel()) {
+      Build(c);
+    }
+    m_table = &c.table;
+    m_identity = c.identity;
   }
   bool Identity() const { return m_identity; }
   std::uint32_t operator()(std::uint32_t v) const {
-    if (m_indexed) return v < m_table.size() ? m_table[v] : 0;
+    if (m_indexed) return v < m_table->size() ? (*m_table)[v] : 0;
     return m_identity ? v : m_dst.ValueForColor(m_src.ColorOfValue(v));
   }
 
  private:
+  struct Cached {
+    const CBitmap* src = nullptr;
+    const CBitmap* dst = nullptr;
+    std::uint32_t srcVersion = 0, dstVersion = 0;
+    int srcDepth = 0, dstDepth = 0;
+    bool identity = false;
+    std::vector<std::uint32_t> table;
+  };
+  static Cached& Cache() {
+    thread_local Cached cached;
+    return cached;
+  }
+  void Build(Cached& c) const {
+    const int n = 1 << m_src.BitsPerPixel();
+    c.src = &m_src;
+    c.dst = &m_dst;
+    c.srcVersion = m_src.Version();
+    c.dstVersion = m_dst.Version();
+    c.srcDepth = m_src.BitsPerPixel();
+    c.dstDepth = m_dst.BitsPerPixel();
+    c.table.resize(static_cast<std::size_t>(n));
+    bool identity = m_dst.BitsPerPixel() == m_src.BitsPerPixel();
+    // Equal colour tables copy indices as they are, even where a table repeats a colour.
+    if (identity && m_src.ColorTableSize() == m_dst.ColorTableSize() &&
+        std::equal(m_src.ColorTable(), m_src.ColorTable() + m_src.ColorTableSize(), m_dst.ColorTable())) {
+      for (int i = 0; i < n; ++i) c.table[i] = static_cast<std::uint32_t>(i);
+      c.identity = true;
+      return;
+    }
+    for (int i = 0; i < n; ++i) {
+      c.table[i] = m_dst.ValueForColor(m_src.ColorOfValue(static_cast<std::uint32_t>(i)));
+      if (c.table[i] != static_cast<std::uint32_t>(i)) identity = false;
+    }
+    c.identity = identity;
+  }
+
   const CBitmap& m_src;
   const CBitmap& m_dst;
   bool m_indexed = false;
   bool m_identity = false;
-  std::vector<std::uint32_t> m_table;
+  const std::vector<std::uint32_t>* m_table = nullptr;
 };
 
 }  // namespace
@@ -739,6 +789,13 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sx, int s
     // Read the block first so that a copy within one bitmap sees the pixels as they were.
     thread_local std::vector<std::uint32_t> values;
     thread_local std::vector<BYTE> bytes;
+    if (plainRows && src != dst) {
+      const std::size_t rowBytes = static_cast<std::size_t>(w) * bytesPerPixel;
+      for (int j = 0; j < h; ++j)
+        std::memcpy(dst->RowAddress(part.top + j) + part.left * bytesPerPixel,
+                    src->RowAddress(srcTop + j) + srcLeft * bytesPerPixel, rowBytes);
+      continue;
+    }
     if (plainRows) {
       const std::size_t rowBytes = static_cast<std::size_t>(w) * bytesPerPixel;
       bytes.resize(rowBytes * h);

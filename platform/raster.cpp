@@ -146,6 +146,14 @@ void FillSpans(const POINT* points, const int* counts, int polygons, int fillMod
       y = std::max<i64>(y, edges[next].y0 - 1);
       continue;
     }
+    if (active.size() == 2) {
+      // The common case: a closed outline crossed twice, one edge each way, inside between
+      // them under either rule.
+      const i64 a = std::max<i64>(std::min(active[0]->c, active[1]->c), clip.left);
+      const i64 b = std::min<i64>(std::max(active[0]->c, active[1]->c), clip.right);
+      if (a < b) out.push_back({static_cast<int>(y), static_cast<int>(a), static_cast<int>(b)});
+      continue;
+    }
     crossings.clear();
     for (const Edge* e : active) crossings.push_back({e->c, e->dir});
     std::sort(crossings.begin(), crossings.end(),

@@ -33,7 +33,7 @@ bool ReferenceInside(const std::vector<POINT>& poly, int x, int y, int fillMode)
     }
     if (py < y0 || py >= y1) continue;
     // Crossing at or left of the centre.
-    const i64 cross = (px - x0) * (y1 - y0) - (py - y0) * (x1 - x0);
+    const __int128 cross = static_cast<__int128>(px - x0) * (y1 - y0) - static_cast<__int128>(py - y0) * (x1 - x0);
     if (cross >= 0) wind += dir;
   }
   return fillMode == WINDING ? wind != 0 : (wind & 1) != 0;
