@@ -364,6 +364,11 @@ CUBuffer& CUBuffer::operator<<(unsigned long value)
     return *this << static_cast<int>(static_cast<int32_t>(static_cast<uint32_t>(value)));
 }
 
+CUBuffer& CUBuffer::operator<<(unsigned int value)
+{
+    return *this << static_cast<int>(value);
+}
+
 CUBuffer& CUBuffer::operator<<(float value)
 {
     uint32_t bits;
@@ -460,6 +465,14 @@ CUBuffer& CUBuffer::operator>>(unsigned long& value)
     int v;
     CUBuffer::operator>>(v);
     value = static_cast<uint32_t>(v);
+    return *this;
+}
+
+CUBuffer& CUBuffer::operator>>(unsigned int& value)
+{
+    int v = static_cast<int>(value);
+    *this >> v;
+    value = static_cast<unsigned int>(v);
     return *this;
 }
 

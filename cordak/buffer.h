@@ -94,6 +94,11 @@ public:
     virtual CUBuffer& operator>>(char& value);
     virtual CUBuffer& operator>>(unsigned char& value);
 
+    // 4 bytes, like unsigned long: the 32-bit types of the window layer
+    // (COLORREF, DWORD) are unsigned int on Linux.
+    CUBuffer& operator<<(unsigned int value);
+    CUBuffer& operator>>(unsigned int& value);
+
     // Raises the capacity to n when needed, then size = n; new bytes are zero.
     void SetSize(int n);
     // Reallocates to exactly n bytes, keeping min(size, n) bytes; 0 frees.

@@ -42,6 +42,7 @@ public:
     CUBuffer& Write(unsigned char* src, int n) override;
     using CUBuffer::Read;
     using CUBuffer::Write;
+    using CUBuffer::operator>>;
 
     CUBuffer& operator>>(CUObject& object) override;
     CUBuffer& operator>>(CUString& text) override;

@@ -112,14 +112,16 @@ TEST(BufferEncoding, NumbersAreLittleEndianWithFixedWidths)
 TEST(BufferEncoding, LongValuesKeepOnlyTheirLow32Bits)
 {
     CUBuffer b;
-    b << static_cast<unsigned long>(0xFFFFFFFFUL) << static_cast<long>(0x100000005L);
-    EXPECT_EQ(b.GetSize(), 8);
+    b << static_cast<unsigned long>(0xFFFFFFFFUL) << static_cast<long>(0x100000005L) << 0x00C0FFEEu;
+    EXPECT_EQ(b.GetSize(), 12);
     b.SeekToBegin();
     unsigned long ul = 0;
     long l = 0;
-    b >> ul >> l;
+    unsigned int colour = 0;
+    b >> ul >> l >> colour;
     EXPECT_EQ(ul, 0xFFFFFFFFUL);  // zero-extended, not -1
     EXPECT_EQ(l, 5L);
+    EXPECT_EQ(colour, 0x00C0FFEEu);
 }
 
 TEST(BufferEncoding, ReadsPastTheEndGiveZerosAndStopAtTheEnd)

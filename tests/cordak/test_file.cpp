@@ -191,7 +191,7 @@ TEST_F(FileTest, TextReadersOnWordsIntegersAndQuotes)
 
 TEST_F(FileTest, TextModeIntegersIntoEveryWidth)
 {
-    std::string path = WriteText("ints", "a=7 b=-3 c=70000 d=300 e=99999999999 f=5");
+    std::string path = WriteText("ints", "a=7 b=-3 c=70000 d=300 e=99999999999 f=5 g=65280");
     CUFile f;
     ASSERT_EQ(f.Open(path.c_str(), 0), 1);
     int i = 0;
@@ -200,7 +200,9 @@ TEST_F(FileTest, TextModeIntegersIntoEveryWidth)
     unsigned short us = 0;
     int big = 0;
     unsigned char uc = 0;
-    f >> i >> s >> l >> us >> big >> uc;
+    unsigned int colour = 0;
+    f >> i >> s >> l >> us >> big >> uc >> colour;
+    EXPECT_EQ(colour, 65280u);
     EXPECT_EQ(i, 7);
     EXPECT_EQ(s, -3);
     EXPECT_EQ(l, 70000);
