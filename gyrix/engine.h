@@ -1,0 +1,7 @@
+// The puzzle engine: fixed-point geometry, the polygon model and the puzzle base class with
+// its turns, history, solve clock and puzzle file.
+#pragma once
+
+#include <gyrix/engine/fixed.h>
+#include <gyrix/engine/polymodel.h>
+#include <gyrix/engine/puzzle.h>

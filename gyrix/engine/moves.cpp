@@ -1,0 +1,186 @@
+// Turns, scrambling, the history of turns for undo and playback, and the solve clock.
+#include <gyrix/engine/puzzle.h>
+
+#include <cordak/urand.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// A turn number as the one signed byte the history keeps.
+unsigned char HistoryByte(int move) { return static_cast<unsigned char>(move & 0xFF); }
+int FromHistoryByte(unsigned char b) { return static_cast<signed char>(b); }
+
+// Index of turn `move` in the move list.
+int MoveIndex(int move) { return move < 0 ? -move - 1 : move - 1; }
+
+}  // namespace
+
+// ---- making turns ----
+
+void CPuzzle::ApplyMove(int* values, int move) const {
+  const CMove* turn = (values && move != 0) ? GetMove(MoveIndex(move)) : nullptr;
+  if (!turn) return;
+  const int length = turn->GetLength();
+  const std::vector<int> copy(values, values + length);
+  for (int i = 0; i < length; ++i) {
+    const int to = turn->GetEntry(i);
+    if (to < 0 || to >= length) continue;
+    if (move > 0)
+      values[to] = copy[i];
+    else
+      values[i] = copy[to];
+  }
+}
+
+void CPuzzle::DoMove(int move, BOOL notify) {
+  const CMove* turn = move != 0 ? GetMove(MoveIndex(move)) : nullptr;
+  if (!turn) return;
+  const int length = turn->GetLength();
+  if (length > 0) {
+    const std::vector<CFacelet*> byId = FaceletsById(length);
+    std::vector<int> colours(length, -1);
+    for (int i = 0; i < length; ++i) colours[i] = byId[i] ? byId[i]->GetColour() : -1;
+    std::vector<int> moved(colours);
+    ApplyMove(moved.data(), move);
+    for (int i = 0; i < length; ++i)
+      if (byId[i]) byId[i]->SetColour(moved[i]);
+  }
+  if (notify) UpdateSolved();
+}
+
+void CPuzzle::Scramble() {
+  const int n = GetMoveCount();
+  for (int i = 0; i < 4 * n; ++i) DoMove(Random(1, n), 1);
+  StartClock(1);
+  m_solved = 0;
+  m_scramblePending = 1;
+}
+
+void CPuzzle::Reset() {
+  ResetColours();
+  ResetView(0, 0);
+  ClearHistory();
+  m_solved = 1;
+  StopClock(1);
+}
+
+// ---- running a turn ----
+
+BOOL CPuzzle::StartMove(CWnd* wnd, int move) {
+  if (m_currentMove != 0) return 0;
+  const int k = MoveIndex(move);
+  if (move == 0 || k >= GetMoveCount()) {
+    m_playing = 0;
+    return 0;
+  }
+  m_currentMove = move;
+  m_frame = 0;
+  CompleteMove(wnd);
+  return 1;
+}
+
+void CPuzzle::CompleteMove(CWnd* wnd) {
+  const int move = m_currentMove;
+  if (move == 0) return;
+  const int wasSolved = m_solved;
+  DoMove(move, 1);
+  m_currentMove = 0;
+  // A turn that solves a scrambled puzzle is rewarded once; the window shows the time.
+  if (!wasSolved && m_solved && m_scramblePending) m_scramblePending = 0;
+  // Without an animation the next queued turn would start from inside this one; play the
+  // queue from the outermost turn instead, so a long queue never deepens the stack.
+  if (m_playing && !m_draining) {
+    m_draining = 1;
+    while (m_playing && m_currentMove == 0) PlayNextMove(wnd);
+    m_draining = 0;
+  }
+}
+
+// ---- history ----
+
+void CPuzzle::RecordMove(int move, BOOL queue) {
+  if (!queue) {
+    unsigned char last = 0;
+    if (m_history.ReverseRead(&last, 1)) {
+      if (FromHistoryByte(last) == FromHistoryByte(HistoryByte(-move))) {
+        // Turning a layer straight back cancels the turn.
+        m_history.SetSize(m_history.GetOffset());
+        return;
+      }
+      m_history.Write(&last, 1);
+    }
+  }
+  unsigned char b = HistoryByte(move);
+  m_history.Write(&b, 1);
+}
+
+BOOL CPuzzle::PlayNextMove(CWnd* wnd) {
+  if (m_history.GetOffset() >= m_history.GetSize()) {
+    m_playing = 0;
+    return 0;
+  }
+  unsigned char b = 0;
+  m_history.Read(&b, 1);
+  StartMove(wnd, FromHistoryByte(b));
+  return 1;
+}
+
+void CPuzzle::EraseHistoryByte(int at) {
+  const int size = m_history.GetSize();
+  if (at < 0 || at >= size) return;
+  unsigned char* data = m_history.GetData();
+  std::memmove(data + at, data + at + 1, size - at - 1);
+  m_history.SetSize(size - 1);
+}
+
+BOOL CPuzzle::UndoMove(CWnd* wnd) {
+  if (m_currentMove != 0) return 1;
+  unsigned char last = 0;
+  if (!m_history.ReverseRead(&last, 1)) return 0;
+  // The undone turn leaves the history before its inverse starts, so a second undo during
+  // that turn finds the turn before it.
+  EraseHistoryByte(m_history.GetOffset());
+  StartMove(wnd, -FromHistoryByte(last));
+  return 1;
+}
+
+void CPuzzle::QueueMoves(const int* moves, int count) {
+  if (!moves || count <= 0) return;
+  const int start = m_history.GetOffset();
+  for (int i = 0; i < count; ++i) RecordMove(moves[i], 1);
+  m_history.Seek(start, 0);
+  m_playing = 1;
+}
+
+// ---- solve clock ----
+
+void CPuzzle::StartClock(BOOL fresh) {
+  m_clockRunning = 1;
+  const CUTimeSpan elapsed = m_clockEnd - m_clockStart;
+  m_clockEnd = CUTime::GetCurTime();
+  m_clockStart = m_clockEnd;
+  if (!fresh) {
+    m_clockStart -= elapsed;
+  } else {
+    ClearHistory();
+    m_scramblePending = 1;
+  }
+}
+
+void CPuzzle::StopClock(BOOL reset) {
+  m_clockRunning = 0;
+  if (reset) {
+    m_clockStart = m_clockEnd;
+    ClearHistory();
+    m_scramblePending = 0;
+  }
+}
+
+long CPuzzle::GetElapsedSeconds() const { return (m_clockEnd - m_clockStart).GetTotalSeconds(); }
+
+CUString CPuzzle::GetElapsedText() {
+  if (m_clockRunning && !m_solved) m_clockEnd = CUTime::GetCurTime();
+  return (m_clockEnd - m_clockStart).Format("%H:%M:%S");
+}

@@ -1,0 +1,199 @@
+// CPuzzle: the polygon model made a puzzle. The state is the colour index of every facelet;
+// a turn permutes colour indices between facelets. This class holds the turns, the per-facelet
+// masks of the turns that move each facelet, the history of turns for undo and playback, the
+// solve clock, and the type id, size and mode. Puzzle classes build geometry and turns in
+// their constructors and override a few virtual operations.
+#pragma once
+
+#include <gyrix/engine/polymodel.h>
+
+#include <cordak/buffer.h>
+#include <cordak/ustring.h>
+#include <cordak/utime.h>
+
+#include <cstdint>
+#include <vector>
+
+class CWnd;
+
+// Painting an inner facelet just before the facelet at a painting position, during a turn.
+class CMoveInsert : public CUObject {
+ public:
+  static constexpr int kViewList = 0;   // paint from the view vertices
+  static constexpr int kFrameList = 1;  // paint from the frame vertices
+
+  int innerFacelet = 0;
+  int position = 0;
+  int vertexList = kViewList;
+
+  CMoveInsert() = default;
+  CMoveInsert(int inner, int pos, int list) : innerFacelet(inner), position(pos), vertexList(list) {}
+  void Read(CUBuffer& b) override;
+  void Write(CUBuffer& b) override;
+};
+
+// One turn. Entry i of the permutation names the facelet that receives the colour of facelet i
+// when the turn is made in its positive direction; turns computed at run time have none.
+class CMove : public CUObject {
+ public:
+  CMove() = default;
+  CMove(const int* permutation, int length);
+
+  int GetLength() const { return static_cast<int>(m_permutation.size()); }
+  const int* GetPermutation() const { return m_permutation.data(); }
+  int GetEntry(int i) const { return (i >= 0 && i < GetLength()) ? m_permutation[i] : -1; }
+
+  CUObArray& GetInserts() { return m_inserts; }
+  int GetInsertCount() const { return m_inserts.GetCount(); }
+  CMoveInsert* GetInsert(int i) const { return static_cast<CMoveInsert*>(m_inserts.GetAt(i)); }
+  void AddInsert(int inner, int position, int list) { m_inserts.Add(new CMoveInsert(inner, position, list)); }
+  void DeleteInserts() { m_inserts.DeleteAll(); }
+
+  // Length, permutation, insert count, inserts. A record the rest of the buffer cannot hold is
+  // not allocated: ReadRecord then gives false.
+  void Read(CUBuffer& b) override { ReadRecord(b); }
+  bool ReadRecord(CUBuffer& b);
+  void Write(CUBuffer& b) override;
+
+ private:
+  std::vector<int> m_permutation;
+  CUObArray m_inserts{0, 1};
+};
+
+class CPuzzle : public CPolyModel {
+ public:
+  static constexpr int kAnimationTimer = 1001;
+  static constexpr int kSolvedCommand = 105;
+  static constexpr int kDefaultInterval = 40;
+  static constexpr int kCanExecuteMacros = 1;
+  static constexpr int kTakesJoystick = 2;
+
+  // maskLength: the number of facelets the puzzle class will create.
+  explicit CPuzzle(int maskLength);
+  ~CPuzzle() override;
+
+  // The whole puzzle file record.
+  void Read(CUBuffer& b) override;
+  void Write(CUBuffer& b) override;
+  void Clear() override;
+  int Load(const char* path) override;
+  void SortFacelets() override;  // while a turn runs: moving and fixed parts apart
+
+  virtual void Scramble();
+  virtual void Reset();
+  virtual int GetMoveStep(int move);    // degrees per frame
+  virtual int GetMoveFrames(int move);  // frames of one turn
+  virtual void GetColourName(CUString& out, int index, BOOL withName);
+  virtual BOOL SetMode(int mode);
+  virtual void UpdateSolved();
+  virtual BOOL GetMoveAxis(int k, CFixVector& a, CFixVector& b);
+  // Begins turn `move`; 0 while another turn runs or for a turn number out of range (which
+  // also ends playback). Until the turn animation is in place a started turn is completed at
+  // once, with or without a window, through CompleteMove.
+  virtual BOOL StartMove(CWnd* wnd, int move);
+  virtual void DoMove(int move, BOOL notify);
+  virtual int GetCapabilities();
+  virtual void JoystickTurn(float x, float y, float z, int buttons);
+  virtual void ExecuteMacro(const char* text);
+  virtual int MoveFromDrag(int fromFacelet, int toFacelet);
+  virtual void ResetColours();
+  // Drawing one animation frame (DrawMoveFrame) joins here with the painting code.
+  virtual void GetMoveRotation(CFixMatrix& matrix, int move, int angle);
+  virtual int GetInnerFacelet(int k);
+  virtual void SetTitle(CWnd* wnd);
+  virtual BOOL SplitForMove(int k, CUObArray& moving, CUObArray& fixed);
+
+  // Construction, for puzzle constructors.
+  int AddMove(const int* permutation, int extraFacelet);  // returns the new turn number
+  int AddInnerFacelet(const int* indices, int count);    // returns the new inner id
+  // Permutes an array indexed by facelet id as turn `move` permutes colours.
+  void ApplyMove(int* values, int move) const;
+
+  // Turns and masks.
+  int GetMoveCount() const { return m_moves.GetCount(); }
+  CMove* GetMove(int k) const { return static_cast<CMove*>(m_moves.GetAt(k)); }  // turn k+1
+  int GetInnerFaceletCount() const { return m_innerFacelets.GetCount(); }
+  CFacelet* GetInnerFaceletAt(int index) const {
+    return static_cast<CFacelet*>(m_innerFacelets.GetAt(index));
+  }
+  int GetMoveMaskLength() const { return static_cast<int>(m_moveMask.size()); }
+  std::uint32_t GetMoveMask(int id) const;  // 0 outside the mask
+  void SetMoveMask(int id, std::uint32_t bits);
+  static int MaskBit(int k) { return k & 31; }
+
+  // History and playback.
+  void RecordMove(int move, BOOL queue);
+  BOOL PlayNextMove(CWnd* wnd);
+  BOOL UndoMove(CWnd* wnd);
+  BOOL IsBusy() const { return m_currentMove != 0 || m_playing; }
+  // Queues turns for playback as macros do: each is recorded without merging and playback
+  // is armed when anything was queued. The window then calls PlayNextMove.
+  void QueueMoves(const int* moves, int count);
+  // Ends the running turn: makes it, plays the next queued turn, and rewards a solve.
+  void CompleteMove(CWnd* wnd);
+  const CUBuffer& GetHistory() const { return m_history; }
+  int GetHistorySize() const { return const_cast<CUBuffer&>(m_history).GetSize(); }
+  int GetHistoryPosition() const { return const_cast<CUBuffer&>(m_history).GetOffset(); }
+  int GetHistoryMove(int i) const { return static_cast<signed char>(m_history[i]); }
+
+  // Solve clock.
+  void StartClock(BOOL fresh);
+  void StopClock(BOOL reset);
+  long GetElapsedSeconds() const;
+  CUString GetElapsedText();  // "%H:%M:%S"
+  BOOL IsClockShown() const { return m_clockRunning || m_solved; }
+  BOOL IsClockRunning() const { return m_clockRunning; }
+  const CUTime& GetClockStart() const { return m_clockStart; }
+  const CUTime& GetClockEnd() const { return m_clockEnd; }
+
+  // Plain state.
+  int GetTypeId() const { return m_typeId; }
+  int GetSize() const { return m_size; }
+  int GetMode() const { return m_mode; }
+  BOOL IsSolved() const { return m_solved; }
+  BOOL IsScramblePending() const { return m_scramblePending; }
+  BOOL IsPlaying() const { return m_playing; }
+  int GetCurrentMove() const { return m_currentMove; }
+  int GetFrame() const { return m_frame; }
+  void SetAnimationInterval(int ms) { m_animationInterval = ms; }
+  int GetAnimationInterval() const { return m_animationInterval; }
+  const int* GetDefaultAxis() const { return m_defaultAxis; }
+  const char* GetName() const { return GetTypeName(m_typeId); }
+  static const char* GetTypeName(int typeId);  // "Unnamed" outside the catalogue
+  // The text SetTitle last gave the window.
+  const CUString& GetTitle() const { return m_title; }
+
+ protected:
+  // Title text for the window; SetTitle overrides call this after building their text.
+  void ShowTitle(CWnd* wnd, const CUString& title);
+
+  int m_playing = 0;
+  int m_defaultAxis[3] = {0, 0, 0};
+  CUObArray m_moves{0, 1};
+  CUObArray m_innerFacelets{0, 1};
+  std::vector<std::uint32_t> m_moveMask;
+  int m_currentMove = 0;
+  int m_frame = 0;
+  int m_animationInterval = kDefaultInterval;
+  CUBuffer m_history{1024};
+  int m_typeId = -1;
+  int m_size = 0;
+  int m_mode = 0;
+  CUTime m_clockStart;
+  CUTime m_clockEnd;
+  int m_clockRunning = 0;
+  int m_solved = 1;
+  int m_scramblePending = 0;
+
+ private:
+  // Facelets of the list by id (null for an id no facelet has).
+  std::vector<CFacelet*> FaceletsById(int length) const;
+  void ReadMoves(CUBuffer& b);
+  void ReadMask(CUBuffer& b);
+  void ReadHistory(CUBuffer& b);
+  void ClearHistory() { m_history.Clear(); }
+  void EraseHistoryByte(int at);
+
+  CUString m_title;
+  int m_draining = 0;  // set while queued turns are played back without an animation
+};
