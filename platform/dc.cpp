@@ -1052,6 +1052,16 @@ int CDC::DrawText(const char* textIn, int length, RECT* rect, UINT format) {
     }
   }
 
+  if (format & DT_END_ELLIPSIS) {
+    // Lines too wide for the rectangle end in "..." instead of being cut.
+    for (Line& l : lines) {
+      if (face->Width(l.text.data(), static_cast<int>(l.text.size())) <= width) continue;
+      while (!l.text.empty() && face->Width(l.text.data(), static_cast<int>(l.text.size())) + face->Width("...", 3) > width)
+        l.text.pop_back();
+      if (l.mnemonic >= static_cast<int>(l.text.size())) l.mnemonic = -1;
+      l.text += "...";
+    }
+  }
   int widest = 0;
   for (const Line& l : lines)
     widest = std::max(widest, face->Width(l.text.data(), static_cast<int>(l.text.size())));

@@ -137,7 +137,8 @@ class CDC {
   BOOL TextOut(int x, int y, std::string_view text) { return TextOut(x, y, text.data(), static_cast<int>(text.size())); }
   // DT_LEFT/CENTER/RIGHT, DT_TOP/VCENTER/BOTTOM (the last two with DT_SINGLELINE), DT_WORDBREAK,
   // DT_SINGLELINE, DT_CALCRECT (sets rect's right and bottom, draws nothing), DT_NOCLIP,
-  // DT_EXPANDTABS, DT_NOPREFIX ('&' marks the next character, "&&" is '&', unless DT_NOPREFIX).
+  // DT_EXPANDTABS, DT_END_ELLIPSIS, DT_NOPREFIX ('&' underlines the next character and "&&" is
+  // '&', unless DT_NOPREFIX).
   // length -1 means up to the NUL. Returns the height of the text.
   int DrawText(const char* text, int length, RECT* rect, UINT format);
   int DrawText(std::string_view text, RECT* rect, UINT format) { return DrawText(text.data(), static_cast<int>(text.size()), rect, format); }

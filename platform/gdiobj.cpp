@@ -4,6 +4,7 @@
 #include <platform/palette.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -87,7 +88,9 @@ BOOL CFont::CreateFontIndirect(const LOGFONT* lf) {
 BOOL CFont::CreatePointFontIndirect(const LOGFONT* lf, CDC*) {
   if (!lf) return FALSE;
   LOGFONT copy = *lf;
-  copy.lfHeight = -PointsToPixels(std::abs(lf->lfHeight) / 10.0);
+  // Far beyond any usable size, the height is capped rather than overflowing.
+  const double points = std::min(std::abs(static_cast<double>(lf->lfHeight)) / 10.0, 100000.0);
+  copy.lfHeight = -PointsToPixels(points);
   return CreateFontIndirect(&copy);
 }
 

@@ -136,11 +136,10 @@ bool Face::Open(const std::string& file, int index, const LOGFONT& lf) {
     winDescent = -face->descender;
   }
   // A negative height asks for the em size, a positive one for the cell height.
-  int em = kDefaultEm;
-  if (lf.lfHeight < 0) em = -lf.lfHeight;
-  else if (lf.lfHeight > 0)
-    em = static_cast<int>(std::lround(static_cast<double>(lf.lfHeight) * upem / (winAscent + winDescent)));
-  em = std::clamp(em, 1, kMaxEm);
+  double wanted = kDefaultEm;
+  if (lf.lfHeight < 0) wanted = -static_cast<double>(lf.lfHeight);
+  else if (lf.lfHeight > 0) wanted = static_cast<double>(lf.lfHeight) * upem / (winAscent + winDescent);
+  const int em = static_cast<int>(std::lround(std::clamp(wanted, 1.0, static_cast<double>(kMaxEm))));
   if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0) return false;
 
   const int weight = lf.lfWeight <= 0 ? FW_NORMAL : lf.lfWeight;

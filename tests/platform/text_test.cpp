@@ -153,3 +153,25 @@ TEST(Text, PrefixesAreRemovedUnlessAskedNotTo) {
   t.dc.DrawText("&About...", -1, &c, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
   EXPECT_GT(c.Width(), b.Width());
 }
+
+TEST(Text, OverlongLinesEndInAnEllipsisAndAbsurdSizesAreSafe) {
+  TextDC t(200, 40, "MS Sans Serif", 80);
+  CRect r(0, 0, 60, 20);
+  t.dc.DrawText("A caption much too long for its button", -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_CALCRECT);
+  EXPECT_LE(r.Width(), 60);
+  EXPECT_GT(r.Width(), 30);
+  for (LONG height : {LONG(INT32_MIN), LONG(-1), LONG(0), LONG(INT32_MAX)}) {
+    CFont font;
+    LOGFONT lf;
+    lf.lfHeight = height;
+    ASSERT_TRUE(font.CreateFontIndirect(&lf));
+    t.dc.SelectObject(&font);
+    const CSize size = t.dc.GetTextExtent("Hi");
+    EXPECT_GT(size.cy, 0) << height;
+    EXPECT_LT(size.cy, 2000) << height;
+    t.dc.TextOut(0, 0, "Hi");
+    t.dc.SelectObject(&t.font);
+    CFont points;
+    EXPECT_TRUE(points.CreatePointFontIndirect(&lf));
+  }
+}
