@@ -19,6 +19,8 @@ constexpr char kKeyDelimiters[] = "\n\r\t =";
 constexpr char kValueForbidden[] = "\n\r\"[]";
 constexpr char kQuotes[] = "\"[]";
 constexpr int kMaxText = CUFile::cm_maxText;
+// Far beyond any real settings file; anything larger is not read into memory.
+constexpr int kMaxFileSize = 16 << 20;
 
 bool IsKeyDelimiter(char c)
 {
@@ -146,8 +148,9 @@ CUIniFile::CUIniFile() = default;
 
 int CUIniFile::Open(char const* path)
 {
-    if (path == nullptr || *path == '\0') {
-        CUFile::Open("", 0);  // forget any previous path
+    struct stat info;
+    if (path == nullptr || *path == '\0' || (::stat(path, &info) == 0 && S_ISDIR(info.st_mode))) {
+        CUFile::Open("", 0);  // forget any previous file
         return 0;
     }
     if (CUFile::Open(path, 0))
@@ -165,6 +168,8 @@ int CUIniFile::LoadContent(std::string& content)
     if (!IsOpen())
         return 0;
     int size = GetSize();
+    if (size > kMaxFileSize)
+        return 0;
     if (size <= 0)
         return 1;
     content.resize(static_cast<size_t>(size));
@@ -173,9 +178,12 @@ int CUIniFile::LoadContent(std::string& content)
     return 1;
 }
 
+// 1 found, 0 not found, -1 when the file cannot be read.
 int CUIniFile::FindLine(char const* key, std::string& content, Line& line)
 {
-    if (key == nullptr || *key == '\0' || !LoadContent(content))
+    if (!LoadContent(content))
+        return -1;
+    if (key == nullptr || *key == '\0')
         return 0;
     for (size_t start = 0; start < content.size();) {
         line = Line::At(content, start);
@@ -190,7 +198,7 @@ int CUIniFile::FindKey(char const* key)
 {
     std::string content;
     Line line;
-    if (!FindLine(key, content, line))
+    if (FindLine(key, content, line) != 1)
         return 0;
     size_t afterDelimiter = std::min(line.keyEnd + 1, content.size());
     Seek(static_cast<int>(afterDelimiter), 0);
@@ -201,7 +209,7 @@ int CUIniFile::ReadIniInt(char const* key, int defaultValue)
 {
     std::string content;
     Line line;
-    if (!FindLine(key, content, line))
+    if (FindLine(key, content, line) != 1)
         return defaultValue;
     // The first number after the key on its line: an optional '-' right
     // before at least one digit.
@@ -225,7 +233,7 @@ int CUIniFile::ReadIniString(char const* key, CUString& value, char const* defau
     value = defaultValue;
     std::string content;
     Line line;
-    if (!FindLine(key, content, line))
+    if (FindLine(key, content, line) != 1)
         return 0;
     std::string text = line.Value(content);
     if (!text.empty() && std::strchr(kQuotes, text[0]) != nullptr) {
@@ -268,8 +276,9 @@ int CUIniFile::DeleteKey(char const* key)
         return 0;
     std::string content;
     Line line;
-    if (!FindLine(key, content, line))
-        return IsOpen() ? 1 : 0;
+    int found = FindLine(key, content, line);
+    if (found <= 0)
+        return found == 0;
     return Rewrite(content, key, nullptr);
 }
 
@@ -297,10 +306,11 @@ int CUIniFile::WriteLine(char const* key, char const* line)
 {
     std::string content;
     Line found;
-    if (FindLine(key, content, found))
-        return Rewrite(content, key, line);
-    if (!IsOpen())
+    int present = FindLine(key, content, found);
+    if (present < 0)
         return 0;
+    if (present)
+        return Rewrite(content, key, line);
     return AppendLine(content.empty() || content.back() == '\n' ? line : (std::string("\n") + line).c_str());
 }
 

@@ -74,6 +74,7 @@ TEST_F(IniFileTest, OpenCreatesAMissingFile)
     CUIniFile ini;
     EXPECT_EQ(ini.Open(""), 0);
     EXPECT_EQ(ini.Open((m_folder + "/no/such/folder/Gyrix.ini").c_str()), 0);
+    EXPECT_EQ(ini.Open(m_folder.c_str()), 0);  // a folder is not a settings file
     EXPECT_EQ(ini.ReadIniInt("AnimSpeed", 30), 30);
     EXPECT_EQ(ini.WriteIniInt("AnimSpeed", 3), 0);
 
