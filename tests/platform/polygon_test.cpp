@@ -99,6 +99,28 @@ TEST(Polygon, FillMatchesReferenceOnRandomPolygons) {
   }
 }
 
+TEST(Polygon, EdgesThroughPixelCentresFollowTheReference) {
+  // Vertices on a coarse lattice give slopes such as 1, 3 and 1/3 whose crossings land
+  // exactly on pixel centres, row after row.
+  std::mt19937 rng(555);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<POINT> poly(static_cast<std::size_t>(3 + rng() % 5));
+    for (POINT& p : poly) p = POINT{static_cast<int>(rng() % 9) * 6 - 3, static_cast<int>(rng() % 9) * 6 - 5};
+    const int fillMode = round % 2 ? WINDING : ALTERNATE;
+    CBitmap bmp;
+    MakeGrey(bmp, 48, 48);
+    PaintPolygon(bmp, poly, fillMode, 77);
+    CRgn rgn;
+    rgn.CreatePolygonRgn(poly.data(), static_cast<int>(poly.size()), fillMode);
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 48; ++x) {
+        const bool expected = ReferenceInside(poly, x, y, fillMode);
+        ASSERT_EQ(bmp.PixelValue(x, y) == 77, expected) << round << ": " << x << "," << y;
+        ASSERT_EQ(rgn.PtInRegion(x, y) != 0, expected) << round << ": " << x << "," << y;
+      }
+  }
+}
+
 TEST(Polygon, SharedEdgesNeitherGapNorOverlap) {
   // A mesh of jittered quadrilaterals: every pixel centre strictly inside the mesh is covered
   // exactly once, which is what keeps facelet seams clean.
