@@ -24,7 +24,8 @@ TEST(StringTest, ConstructionAndAssignment)
     EXPECT_EQ(Str(CUString('q')), "q");
 
     CUString s("hello");
-    s = s;
+    CUString& same = s;
+    s = same;
     EXPECT_EQ(Str(s), "hello");
     s.Assign(static_cast<char const*>(s) + 1, 3);  // source inside the held text
     EXPECT_EQ(Str(s), "ell");
