@@ -75,6 +75,10 @@ int CUFile::OpenStream(char const* path, int binary, char const* mode, char cons
     if (!m_file && fallback)
         m_file = std::fopen(path, fallback);
     m_lastOp = LastOp::None;
+    // A folder opens for reading on Linux, but is no file to read.
+    struct stat info;
+    if (m_file && (fstat(fileno(m_file), &info) != 0 || S_ISDIR(info.st_mode)))
+        Close();
     return m_file != nullptr;
 }
 

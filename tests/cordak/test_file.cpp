@@ -135,6 +135,7 @@ TEST_F(FileTest, OpenCreateAppendAndReadOnly)
     EXPECT_EQ(f.Open(missing.c_str(), 1), 0);
     EXPECT_EQ(Text(f.GetPath()), missing);  // remembered even on failure
     EXPECT_EQ(f.IsOpen(), 0);
+    EXPECT_EQ(f.Open(m_dir.c_str(), 1), 0);  // a folder is not a file
     int untouched = 5;
     f >> untouched;  // closed: reads zeros, no crash
     f << 3;
