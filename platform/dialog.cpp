@@ -364,7 +364,14 @@ BOOL CDialog::HandleMnemonic(char letter) {
   letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
   if (!letter) return FALSE;
   const auto& children = Children();
-  for (std::size_t i = 0; i < children.size(); ++i) {
+  // The search starts after the control with the focus and wraps around, so repeated
+  // mnemonics cycle through the controls that share them.
+  const std::size_t n = children.size();
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < n; ++k)
+    if (children[k] == CEventLoop::Focus()) from = k + 1;
+  for (std::size_t step = 0; step < n; ++step) {
+    const std::size_t i = (from + step) % n;
     CWnd* c = children[i];
     if (!c->IsWindowVisible() || MnemonicOf(c->WindowText()) != letter) continue;
     if (IsButtonControl(c)) {
@@ -374,7 +381,7 @@ BOOL CDialog::HandleMnemonic(char letter) {
       return TRUE;
     }
     // A label's mnemonic reaches the control that follows it.
-    for (std::size_t j = i + 1; j < children.size(); ++j) {
+    for (std::size_t j = i + 1; j < n; ++j) {
       CWnd* n = children[j];
       if ((n->GetStyle() & WS_TABSTOP) && n->IsWindowVisible() && n->IsWindowEnabled()) {
         GotoDlgCtrl(n);

@@ -606,10 +606,12 @@ std::vector<FileFilter> ParseFileFilter(const char* filter) {
   std::vector<std::string> parts;
   if (filter && *filter) {
     // NUL-separated list ended by an empty string; '|' separates as well.
+    // A list written with '|' is one ordinary string: read no further than its end.
+    const bool barred = std::strchr(filter, '|') != nullptr;
     const char* p = filter;
     while (*p) {
       std::string piece(p);
-      p += piece.size() + 1;
+      p += barred ? piece.size() : piece.size() + 1;
       std::size_t start = 0;
       while (true) {
         std::size_t bar = piece.find('|', start);

@@ -179,6 +179,8 @@ class CWnd {
   virtual BOOL ContinueModal();
   virtual void EndModalLoop(int result);
   bool InModalLoop() const { return m_modalDepth > 0; }
+  // True once EndModalLoop was called and the loop is about to return.
+  bool ModalEnding() const { return m_endModal; }
 
   // Desktop side of a top-level window; null for child windows.
   TopLevelState* TopState() const { return m_top.get(); }
