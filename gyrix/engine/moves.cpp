@@ -2,6 +2,7 @@
 #include <gyrix/engine/puzzle.h>
 
 #include <cordak/urand.h>
+#include <platform/wnd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -87,8 +88,12 @@ void CPuzzle::CompleteMove(CWnd* wnd) {
   const int wasSolved = m_solved;
   DoMove(move, 1);
   m_currentMove = 0;
+  if (wnd) wnd->Invalidate(FALSE);
   // A turn that solves a scrambled puzzle is rewarded once; the window shows the time.
-  if (!wasSolved && m_solved && m_scramblePending) m_scramblePending = 0;
+  if (!wasSolved && m_solved && m_scramblePending) {
+    m_scramblePending = 0;
+    if (wnd) wnd->PostMessage(WM_COMMAND, kSolvedCommand, 0);
+  }
   // Without an animation the next queued turn would start from inside this one; play the
   // queue from the outermost turn instead, so a long queue never deepens the stack.
   if (m_playing && !m_draining) {

@@ -82,6 +82,8 @@ class CPolyModel : public CUObject {
   // 1 loaded; 0 refused as damaged or foreign (the puzzle keeps its previous state
   // entirely); -1 the file could not be opened. The view is rebuilt in every case.
   virtual int Load(const char* path);
+  // The same for a file already in memory (read from the buffer's position).
+  virtual int LoadFromBuffer(CUBuffer& data);
   // Writes a temporary file beside the target and renames it over the target, so a
   // failed save leaves any previous file whole. 1 on success.
   virtual int Save(const char* path);

@@ -1,5 +1,7 @@
 #include <gyrix/engine/puzzle.h>
 
+#include <platform/wnd.h>
+
 #include <algorithm>
 
 namespace {
@@ -93,9 +95,9 @@ void CPuzzle::SetTitle(CWnd* wnd) {
   ShowTitle(wnd, title);
 }
 
-void CPuzzle::ShowTitle(CWnd* /*wnd*/, const CUString& title) {
-  // The window learns its text here once the window layer offers it.
+void CPuzzle::ShowTitle(CWnd* wnd, const CUString& title) {
   m_title = title;
+  if (wnd) wnd->SetWindowText(title);
 }
 
 // ---- defaults of the virtual operations ----

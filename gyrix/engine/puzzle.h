@@ -76,7 +76,7 @@ class CPuzzle : public CPolyModel {
   void Read(CUBuffer& b) override;
   void Write(CUBuffer& b) override;
   void Clear() override;
-  int Load(const char* path) override;
+  int LoadFromBuffer(CUBuffer& data) override;
   void SortFacelets() override;  // while a turn runs: moving and fixed parts apart
 
   virtual void Scramble();

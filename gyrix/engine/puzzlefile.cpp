@@ -131,9 +131,9 @@ void CPuzzle::ReadHistory(CUBuffer& b) {
   int position = 0;
   unsigned char flags = 0;
   b >> position >> flags;
-  // Flag 4 would hand the buffer memory it does not own.
-  if (blockSize <= 0 || blockSize > kMaxHistoryBlock || position < 0 || position > size ||
-      (flags & CUBuffer::cm_borrowed)) {
+  // Flag 4 would hand the buffer memory it does not own; no other flag is ever stored.
+  const int storable = CUBuffer::cm_compressed | CUBuffer::cm_enciphered;
+  if (blockSize <= 0 || blockSize > kMaxHistoryBlock || position < 0 || position > size || (flags & ~storable)) {
     MarkReadFailed();
     return;
   }
@@ -141,8 +141,7 @@ void CPuzzle::ReadHistory(CUBuffer& b) {
   m_history.SetBlockSize(blockSize);
   if (size > 0) m_history.Write(bytes.data(), size);
   m_history.Seek(position, 0);
-  for (int bit : {CUBuffer::cm_compressed, CUBuffer::cm_enciphered})
-    if (flags & bit) m_history.SetFlag(bit);
+  m_history.SetFlag(flags);
 }
 
 void CPuzzle::Read(CUBuffer& b) {
@@ -186,6 +185,10 @@ void CPuzzle::Write(CUBuffer& b) {
 int CPolyModel::Load(const char* path) {
   CUBuffer data;
   if (!ReadFileBytes(path, data)) return -1;
+  return LoadFromBuffer(data);
+}
+
+int CPolyModel::LoadFromBuffer(CUBuffer& data) {
   // What the file replaces is kept aside; a refused file brings it back unchanged.
   CUBuffer previous;
   Write(previous);
@@ -202,10 +205,10 @@ int CPolyModel::Load(const char* path) {
   return 1;
 }
 
-int CPuzzle::Load(const char* path) {
+int CPuzzle::LoadFromBuffer(CUBuffer& data) {
   // The clock's running flag is not part of the file; a refused file must not stop the clock.
   const int running = m_clockRunning;
-  const int result = CPolyModel::Load(path);
+  const int result = CPolyModel::LoadFromBuffer(data);
   if (result != 1) m_clockRunning = running;
   return result;
 }
