@@ -285,8 +285,9 @@ int CDC::ExcludeClipRect(int left, int top, int right, int bottom) {
   if (m_state.clip) {
     base.CopyRgn(m_state.clip.get());
   } else {
-    const RECT bounds = DeviceBounds();
-    base.CreateRectRgnIndirect(&bounds);
+    // No clip yet means everywhere, whatever bitmap is selected later.
+    constexpr int kEverywhere = 1 << 20;
+    base.CreateRectRgn(-kEverywhere, -kEverywhere, kEverywhere, kEverywhere);
   }
   CRgn rect;
   rect.CreateRectRgnIndirect(&r);

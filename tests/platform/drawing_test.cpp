@@ -187,6 +187,19 @@ TEST(Drawing, ClipRegionAndViewportOrigin) {
   EXPECT_FALSE(m.dc.RestoreDC(5));
 }
 
+TEST(Drawing, ExcludingBeforeABitmapIsSelectedKeepsTheRest) {
+  CBitmap bmp;
+  bmp.CreateDIBSection(6, 6, 8, kTable, 4);
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  dc.ExcludeClipRect(0, 0, 2, 2);
+  dc.SelectObject(&bmp);
+  dc.FillSolidRect(0, 0, 6, 6, RGB(255, 255, 255));
+  EXPECT_EQ(bmp.PixelValue(1, 1), 0u);
+  EXPECT_EQ(bmp.PixelValue(2, 1), 3u);
+  EXPECT_EQ(bmp.PixelValue(5, 5), 3u);
+}
+
 TEST(Drawing, BitBltConvertsColoursAndClipsAtTheSource) {
   const RGBQUAD other[4] = {{255, 255, 255, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {0, 0, 0, 0}};
   MemDC src(6, 6), dst(8, 8, 8, other, 4);
