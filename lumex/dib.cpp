@@ -213,15 +213,14 @@ void CDib::GetRect(CRect* rect) const {
 }
 
 int CDib::StorageWidth() const {
-  int bytes = m_bm.bmBitsPixel == 4 ? (Width() + 1) / 2
-              : m_bm.bmBitsPixel == 24 ? 3 * Width()
-                                       : Width();
-  return (bytes + 3) & ~3;
+  // (width + 1) / 2 bytes at 4 bits, 3 x width at 24, width at 8, rounded up to 4 bytes.
+  return BmpRowBytes(Width(), m_bm.bmBitsPixel ? m_bm.bmBitsPixel : 8);
 }
 
 BYTE* CDib::GetPixelAddress(int x, int y) {
-  return GetBits() + std::ptrdiff_t(StorageWidth()) * (Height() - y - 1) +
-         (m_bm.bmBitsPixel == 4 ? x / 2 : x);
+  int bpp = m_bm.bmBitsPixel ? m_bm.bmBitsPixel : 8;
+  std::ptrdiff_t column = std::ptrdiff_t(x) * bpp / 8;
+  return GetBits() + std::ptrdiff_t(StorageWidth()) * (Height() - y - 1) + column;
 }
 
 COLORREF CDib::TableColor(int index) const {
@@ -250,12 +249,8 @@ int CDib::GetPixel(int x, int y, unsigned long& colour) {
         colour = TableColor(*p);
       }
       return 1;
-    case 24: colour = RGB(p[2], p[1], p[0]); return 1;
-    case 32: {
-      const BYTE* q = GetBits() + std::ptrdiff_t(StorageWidth()) * (Height() - y - 1) + 4 * x;
-      colour = RGB(q[2], q[1], q[0]);
-      return 1;
-    }
+    case 24:
+    case 32: colour = RGB(p[2], p[1], p[0]); return 1;
     default: return 0;
   }
 }

@@ -85,7 +85,8 @@ class CDib : public CBitmap, public CUObject {
   const BITMAP& GetBitmapHeader() const { return m_bm; }
 
   int StorageWidth() const;
-  // Pixel (x, y), y from the top. No range check: callers stay inside the image.
+  // The first byte of pixel (x, y), y from the top (for 4-bit images the byte holding it).
+  // No range check: callers stay inside the image.
   BYTE* GetPixelAddress(int x, int y);
 
   int GetPixel(int x, int y, unsigned char& index);

@@ -206,10 +206,12 @@ int CFrame::SkewRight(CDib& src, CDib& dest) {
 }
 
 void CFrame::Read(CUBuffer& buffer) {
+  constexpr int kHeaderBytes = 8, kExtraBytes = 2;
+  if (buffer.GetSize() - buffer.GetOffset() < kHeaderBytes + kExtraBytes) return;
   unsigned short width = 0, height = 0, extra = 0;
   int size = 0;
   buffer >> width >> height >> size;
-  if (size < 0 || size > buffer.GetSize() - buffer.GetOffset()) return;
+  if (size < 0 || size > buffer.GetSize() - buffer.GetOffset() - kExtraBytes) return;
   std::vector<BYTE> data(static_cast<std::size_t>(size));
   if (size > 0) buffer.Read(data.data(), size);
   buffer >> extra;

@@ -55,7 +55,7 @@ class CFrame : public CUObject {
   const std::vector<BYTE>& GetData() const { return m_data; }
 
   // Width (2 bytes), height (2), data size (4), the data, extra (2). A damaged record
-  // (negative size, or more bytes than the buffer holds) leaves the frame as it was.
+  // (negative size, or fewer bytes in the buffer than it needs) leaves the frame as it was.
   void Read(CUBuffer& buffer) override;
   void Write(CUBuffer& buffer) override;
 
