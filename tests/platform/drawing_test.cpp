@@ -302,3 +302,99 @@ TEST(Region, RectanglesCombineAndTestExclusively) {
   same.CreateRectRgn(10, 10, 0, 0);  // corners given the wrong way round
   EXPECT_TRUE(same.EqualRgn(&a));
 }
+
+TEST(Drawing, SaveAndRestoreBringBackEverySelection) {
+  // The pattern of a memory context lent out for drawing: save, select, draw, restore.
+  MemDC m(4, 4);
+  CBitmap other;
+  other.CreateDIBSection(2, 2, 8, kTable, 4);
+  CPen pen(PS_SOLID, 1, RGB(255, 0, 0));
+  CFont font;
+  font.CreatePointFont(120, "Times New Roman");
+  CPen* defaultPen = m.dc.GetCurrentPen();
+  const int level = m.dc.SaveDC();
+  EXPECT_EQ(m.dc.SelectObject(&other), &m.bmp);
+  EXPECT_EQ(m.dc.SelectObject(&pen), defaultPen);
+  m.dc.SelectObject(&font);
+  m.dc.SetTextColor(RGB(1, 2, 3));
+  m.dc.SetBkMode(TRANSPARENT);
+  m.dc.SetPolyFillMode(WINDING);
+  ASSERT_TRUE(m.dc.RestoreDC(level));
+  EXPECT_EQ(m.dc.GetCurrentBitmap(), &m.bmp);
+  EXPECT_EQ(m.dc.GetCurrentPen(), defaultPen);
+  EXPECT_NE(m.dc.GetCurrentFont(), &font);
+  EXPECT_EQ(m.dc.GetTextColor(), RGB(0, 0, 0));
+  EXPECT_EQ(m.dc.GetBkMode(), OPAQUE);
+  EXPECT_EQ(m.dc.GetPolyFillMode(), ALTERNATE);
+  // Stock objects are shared and survive DeleteObject.
+  EXPECT_EQ(GetStockObject(NULL_PEN), GetStockObject(NULL_PEN));
+  EXPECT_FALSE(GetStockObject(WHITE_BRUSH)->DeleteObject());
+  EXPECT_TRUE(GetStockObject(WHITE_BRUSH)->GetSafeHandle());
+}
+
+TEST(Drawing, InversionsUndoThemselves) {
+  MemDC m(12, 12);
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) m.bmp.SetPixelValue(x, y, static_cast<std::uint32_t>((x + y) % 4));
+  std::vector<std::uint32_t> before;
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) before.push_back(m.bmp.PixelValue(x, y));
+  const RECT r{1, 2, 10, 11};
+  m.dc.DrawFocusRect(&r);
+  EXPECT_NE(m.bmp.PixelValue(1, 2), before[2 * 12 + 1]);
+  EXPECT_EQ(m.bmp.PixelValue(2, 2), before[2 * 12 + 2]) << "dotted";
+  EXPECT_EQ(m.bmp.PixelValue(5, 5), before[5 * 12 + 5]) << "inside untouched";
+  m.dc.DrawFocusRect(&r);
+  m.dc.InvertRect(&r);
+  EXPECT_EQ(m.bmp.PixelValue(5, 5), before[5 * 12 + 5] ^ 0xFFu);
+  m.dc.InvertRect(&r);
+  m.dc.PatBlt(-3, -3, 20, 20, DSTINVERT);
+  m.dc.PatBlt(-3, -3, 20, 20, DSTINVERT);
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) ASSERT_EQ(m.bmp.PixelValue(x, y), before[y * 12 + x]) << x << "," << y;
+}
+
+TEST(Drawing, PolyPolygonLeavesHolesUnderTheAlternateRule) {
+  MemDC m(20, 20);
+  const POINT rings[8] = {{0, 0}, {20, 0}, {20, 20}, {0, 20}, {5, 5}, {15, 5}, {15, 15}, {5, 15}};
+  const int counts[2] = {4, 4};
+  m.dc.SelectStockObject(NULL_PEN);
+  m.dc.PolyPolygon(rings, counts, 2);
+  EXPECT_EQ(m.bmp.PixelValue(2, 2), 3u);
+  EXPECT_EQ(m.bmp.PixelValue(10, 10), 0u);
+  m.dc.SetPolyFillMode(WINDING);  // both rings run the same way: the hole fills
+  m.dc.PolyPolygon(rings, counts, 2);
+  EXPECT_EQ(m.bmp.PixelValue(10, 10), 3u);
+  CRgn region;
+  region.CreatePolyPolygonRgn(rings, counts, 2, ALTERNATE);
+  EXPECT_FALSE(region.PtInRegion(10, 10));
+  region.OffsetRgn(100, 0);
+  EXPECT_TRUE(region.PtInRegion(102, 2));
+  EXPECT_FALSE(region.PtInRegion(2, 2));
+  CBrush red(RGB(255, 0, 0));
+  m.dc.FillSolidRect(0, 0, 20, 20, 0);
+  region.OffsetRgn(-100, 0);
+  m.dc.FillRgn(&region, &red);
+  EXPECT_EQ(m.bmp.PixelValue(2, 2), 1u);
+  EXPECT_EQ(m.bmp.PixelValue(10, 10), 0u);
+}
+
+TEST(Bitmap, CompatibleBitmapsAndAdoptionCarryTheColourTable) {
+  MemDC m(4, 4);
+  CBitmap compatible;
+  ASSERT_TRUE(compatible.CreateCompatibleBitmap(&m.dc, 7, 5));
+  EXPECT_EQ(compatible.BitsPerPixel(), 8);
+  EXPECT_EQ(compatible.ColorTable()[1], kTable[1]);
+  compatible.SetPixelValue(6, 4, 2);
+  CBitmap taker;
+  taker.Adopt(compatible);
+  EXPECT_FALSE(compatible.GetSafeHandle());
+  EXPECT_EQ(compatible.Bits(), nullptr);
+  EXPECT_EQ(taker.Width(), 7);
+  EXPECT_EQ(taker.PixelValue(6, 4), 2u);
+  EXPECT_EQ(taker.PixelColor(6, 4), RGB(0, 255, 0));
+  CDC empty;
+  CBitmap plain;
+  ASSERT_TRUE(plain.CreateCompatibleBitmap(&empty, 3, 3));
+  EXPECT_EQ(plain.BitsPerPixel(), 32);
+}

@@ -175,3 +175,25 @@ TEST(Text, OverlongLinesEndInAnEllipsisAndAbsurdSizesAreSafe) {
     EXPECT_TRUE(points.CreatePointFontIndirect(&lf));
   }
 }
+
+TEST(Text, UnderlinedFontsAndMnemonicsDrawBelowTheBaseline) {
+  TextDC plain(120, 40, "MS Sans Serif", 100);
+  plain.dc.TextOut(2, 2, "ab");
+  TEXTMETRIC tm;
+  plain.dc.GetTextMetrics(&tm);
+  LOGFONT lf;
+  plain.font.GetLogFont(&lf);
+  lf.lfUnderline = 1;
+  TextDC underlined(120, 40, "MS Sans Serif", 100);
+  CFont font;
+  font.CreateFontIndirect(&lf);
+  underlined.dc.SelectObject(&font);
+  underlined.dc.TextOut(2, 2, "ab");
+  EXPECT_GT(underlined.Ink().bottom, 2 + tm.tmAscent);
+  EXPECT_LE(plain.Ink().bottom, 2 + tm.tmAscent + 1) << "'a' and 'b' sit on the baseline";
+  TextDC marked(120, 40, "MS Sans Serif", 100);
+  CRect r(2, 2, 120, 40);
+  marked.dc.DrawText("&ab", -1, &r, DT_SINGLELINE);
+  EXPECT_GT(marked.Ink().bottom, 2 + tm.tmAscent);
+  EXPECT_LT(marked.Ink().right, underlined.Ink().right) << "only the marked letter is underlined";
+}
