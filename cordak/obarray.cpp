@@ -2,6 +2,7 @@
 #include <cordak/buffer.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -115,9 +116,9 @@ void CUObArray::Add(CUObArray& other)
 
 void CUObArray::InsertAt(int i, CUObject* object, int n)
 {
-    if (n <= 0)
-        return;
     i = std::max(i, 0);
+    if (n <= 0 || std::max(i, m_count) > INT_MAX - n)
+        return;
     if (i >= m_count) {
         SetSize(i + n);
     } else {
