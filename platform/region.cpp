@@ -13,7 +13,7 @@ using Band = CRgn::Band;
 
 // Regions never need rows or columns beyond what a bitmap can have; polygons reaching further
 // are cut here when they are turned into bands.
-constexpr int kLimit = 1 << 16;
+constexpr int kLimit = 1 << 15;
 const RECT kLimitRect{-kLimit, -kLimit, kLimit, kLimit};
 
 int ClampToLong(std::int64_t v) {
