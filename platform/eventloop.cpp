@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <unordered_set>
 #include <vector>
@@ -40,6 +41,11 @@ struct LoopState {
   std::vector<CWnd*> topLevels;  // front first
   std::unordered_set<CWnd*> alive;
   std::function<void(CWnd*)> modalHook;
+  // Typed characters belong to the window that had the keyboard when their key went down,
+  // even when that key opened a dialog in the meantime.
+  CWnd* charTarget = nullptr;
+  std::int64_t clockOffset = 0;  // wall clock minus the monotonic clock, to notice time changes
+  bool clockOffsetKnown = false;
 };
 
 LoopState& S() {
@@ -106,6 +112,24 @@ bool PreTranslate(MSG& msg) {
     if (!Alive(msg.hwnd)) return true;
   }
   return false;
+}
+
+// The desktop announces no clock changes: compare the wall clock with the monotonic one, and
+// tell every top-level window when they drift apart by more than a moment.
+void CheckTimeChange() {
+  auto& st = S();
+  timespec wall{}, mono{};
+  clock_gettime(CLOCK_REALTIME, &wall);
+  clock_gettime(CLOCK_MONOTONIC, &mono);
+  const std::int64_t offset = (static_cast<std::int64_t>(wall.tv_sec) - mono.tv_sec) * 1000 +
+                              (static_cast<std::int64_t>(wall.tv_nsec) - mono.tv_nsec) / 1000000;
+  const bool changed = st.clockOffsetKnown && std::llabs(offset - st.clockOffset) > 2000;
+  st.clockOffset = offset;
+  st.clockOffsetKnown = true;
+  if (!changed) return;
+  std::vector<CWnd*> tops = st.topLevels;
+  for (CWnd* top : tops)
+    if (Alive(top)) top->SendMessage(WM_TIMECHANGE);
 }
 
 void FireDueTimers() {
@@ -198,6 +222,7 @@ void HandleKey(int vk, bool down, bool repeat) {
   if (vk == VK_LCONTROL || vk == VK_RCONTROL) vk = VK_CONTROL;
   if (vk == VK_LMENU || vk == VK_RMENU) vk = VK_MENU;
   CWnd* target = KeyTarget();
+  S().charTarget = down ? target : nullptr;
   if (!target) return;
   const bool alt = keys[VK_MENU];
   UINT message = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : WM_KEYUP;
@@ -237,8 +262,10 @@ std::vector<unsigned char> EightBitChars(const char* utf8) {
 
 void HandleText(const char* utf8) {
   for (unsigned char c : EightBitChars(utf8)) {
-    CWnd* target = KeyTarget();
+    CWnd* target = Alive(S().charTarget) ? S().charTarget : KeyTarget();
     if (!target) return;
+    CWnd* top = target->GetTopLevelParent();
+    if (!top || !top->IsWindowEnabled()) return;
     MSG msg{target, WM_CHAR, c, 1};
     if (PreTranslate(msg)) continue;
     if (Alive(target)) target->SendMessage(WM_CHAR, c, 1);
@@ -345,6 +372,7 @@ BOOL CEventLoop::PumpMessage(BOOL wait) {
   SDL_Event e;
   while (SDL_PollEvent(&e)) HandleSdlEvent(e);
   PaintAll();
+  CheckTimeChange();
   FireDueTimers();
   PaintAll();
   return !st.quit;
