@@ -164,12 +164,13 @@ CGdiObject* CDC::SelectObject(CGdiObject* object) {
   if (auto* brush = dynamic_cast<CBrush*>(object)) return SelectObject(brush);
   if (auto* font = dynamic_cast<CFont*>(object)) return SelectObject(font);
   if (auto* bitmap = dynamic_cast<CBitmap*>(object)) return SelectObject(bitmap);
+  if (auto* palette = dynamic_cast<CPalette*>(object)) return SelectPalette(palette, FALSE);
+  if (auto* region = dynamic_cast<CRgn*>(object)) SelectClipRgn(region);
   return nullptr;
 }
 
 CGdiObject* CDC::SelectStockObject(int id) {
   CGdiObject* object = GetStockObject(id);
-  if (auto* palette = dynamic_cast<CPalette*>(object)) return SelectPalette(palette, FALSE);
   return object ? SelectObject(object) : nullptr;
 }
 

@@ -42,6 +42,8 @@ class CDC {
   CBrush* SelectObject(CBrush* brush);
   CFont* SelectObject(CFont* font);
   CBitmap* SelectObject(CBitmap* bitmap);
+  // A region selects a copy of itself as the clip region and returns the clip's kind.
+  int SelectObject(CRgn* region) { return SelectClipRgn(region); }
   CGdiObject* SelectObject(CGdiObject* object);
   CGdiObject* SelectStockObject(int id);
   CPen* GetCurrentPen() const { return m_state.pen; }
