@@ -3,6 +3,7 @@
 #include <platform/app.h>
 #include <platform/controls.h>
 #include <platform/eventloop.h>
+#include <platform/sdlwindow.h>
 #include <platform/services.h>
 
 #include <cordak/ustring.h>
@@ -207,6 +208,8 @@ INT_PTR CDialog::DoModal() {
   if (disableOwner) owner->EnableWindow(FALSE);
   m_endModal = false;
   m_modalResult = IDCANCEL;
+  // The desktop keeps the dialog above its owner.
+  if (owner && owner->TopState() && TopState()) SDL_SetWindowModalFor(TopState()->window, owner->TopState()->window);
   if (SendMessage(WM_INITDIALOG, 0, 0)) FocusFirstTabStop();
   if (m_hWnd && !m_endModal) {
     CWnd* focus = CEventLoop::Focus();

@@ -361,8 +361,9 @@ const char* CEventLoop::VideoDriver() { return S().driver.c_str(); }
 BOOL CEventLoop::PumpMessage(BOOL wait) {
   auto& st = S();
   if (!st.initialised && !Init()) return FALSE;
-  if (wait) {
-    PaintAll();
+  // A window that was invalid and is painted now counts as a message handled: the caller
+  // (a modal loop asking ContinueModal, say) gets its turn before the loop sleeps.
+  if (wait && !PaintAll()) {
     int timeout = WaitTimeout();
     SDL_Event e;
     int got = timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout);
@@ -532,10 +533,12 @@ CWnd* CWnd::WindowFromPoint(POINT screen) {
   return nullptr;
 }
 
-void CEventLoop::PaintAll() {
+bool CEventLoop::PaintAll() {
+  bool painted = false;
   std::vector<CWnd*> tops = S().topLevels;
   for (CWnd* top : tops)
-    if (Alive(top)) PaintTopLevel(top);
+    if (Alive(top)) painted = PaintTopLevel(top) || painted;
+  return painted;
 }
 
 // ---- Free forms ----

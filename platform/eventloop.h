@@ -78,8 +78,8 @@ class CEventLoop {
   static void SetCaptureWnd(CWnd* wnd);
   static void SetFocusWnd(CWnd* wnd);
   static void RunModalHook(CWnd* wnd);
-  // Paints every invalid window and presents the results.
-  static void PaintAll();
+  // Paints every invalid window and presents the results; true when anything was painted.
+  static bool PaintAll();
 };
 
 // Familiar free forms.

@@ -35,7 +35,7 @@ struct TopLevelState {
 
   // Window-side work that needs the window's inner state.
   static void OnWindowEvent(CWnd* top, const SDL_WindowEvent& e);
-  static void PaintTree(CWnd* top);
+  static bool PaintTree(CWnd* top);
   // Paints w where it is invalid or where inheritedTop says (top-level client coordinates),
   // then its children; returns what it painted, in top-level client coordinates.
   static CRect PaintWindow(CWnd* w, const CRect& inheritedTop, bool inheritedErase,
@@ -48,8 +48,9 @@ const std::array<RGBQUAD, 256>& DefaultWindowColours();
 
 // Reacts to a desktop window event (size, move, minimise, expose, activation).
 void HandleWindowEvent(CWnd* top, const SDL_WindowEvent& e);
-// Paints what is invalid in a top-level window and its children, then shows it.
-void PaintTopLevel(CWnd* top);
+// Paints what is invalid in a top-level window and its children, then shows it; true when
+// anything was painted.
+bool PaintTopLevel(CWnd* top);
 
 // SDL key code to virtual-key code (0 for keys the layer does not use).
 int VirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode);

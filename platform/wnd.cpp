@@ -568,18 +568,19 @@ CRect TopLevelState::PaintWindow(CWnd* w, const CRect& inheritedTop, bool inheri
   return dirty;
 }
 
-void TopLevelState::PaintTree(CWnd* top) {
-  if (!top || !top->m_top) return;
+bool TopLevelState::PaintTree(CWnd* top) {
+  if (!top || !top->m_top) return false;
   TopLevelState& state = *top->m_top;
-  if (!(top->m_style & WS_VISIBLE) || state.minimized) return;
+  if (!(top->m_style & WS_VISIBLE) || state.minimized) return false;
   const CRect all(0, 0, top->m_rect.Width(), top->m_rect.Height());
   CRect painted = PaintWindow(top, CRect(), false, all);
-  if (!top->m_top) return;
+  if (!top->m_top) return true;
   state.MarkDirty(painted);
   state.Present();
+  return !painted.IsRectEmpty();
 }
 
-void PaintTopLevel(CWnd* top) { TopLevelState::PaintTree(top); }
+bool PaintTopLevel(CWnd* top) { return TopLevelState::PaintTree(top); }
 
 void TopLevelState::OnWindowEvent(CWnd* top, const SDL_WindowEvent& e) {
   if (!top || !top->m_top) return;

@@ -255,4 +255,25 @@ TEST_F(Dialogs, NestedDialogsEachDisableTheirOwner) {
   EXPECT_EQ(outer.DoModal(), IDCANCEL);
 }
 
+TEST_F(Dialogs, AModalLoopThatKeepsRepaintingAsksToContinueAgainWithoutWaitingForInput) {
+  // The main window polls the joystick this way: each poll repaints, each repaint is a turn.
+  class CPolling : public CDialog {
+   public:
+    using CDialog::CDialog;
+    int polls = 0;
+    BOOL OnInitDialog() override {
+      SetTimer(1, 3000);  // a safety net: fail rather than hang
+      return CDialog::OnInitDialog();
+    }
+    void OnTimer(UINT_PTR) override { EndDialog(-2); }
+    BOOL ContinueModal() override {
+      if (++polls == 5) EndDialog(3);
+      else Invalidate(FALSE);
+      return CDialog::ContinueModal();
+    }
+  } dialog(&kEmpty, &owner);
+  EXPECT_EQ(dialog.DoModal(), 3);
+  EXPECT_EQ(dialog.polls, 5);
+}
+
 }  // namespace

@@ -1,0 +1,74 @@
+// A real window on a virtual X display: what the layer presents is what the screen shows.
+// Runs under xvfb-run (SDL_VIDEODRIVER=x11); skipped on the headless driver.
+#include "window_test_util.h"
+
+#ifdef GYRIX_HAVE_X11
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#endif
+
+#include <SDL.h>
+
+#include <cstring>
+
+namespace {
+
+// Stripes of four palette colours, 8 pixels wide, with a white square in the corner.
+class CStripes : public CWnd {
+ public:
+  BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
+  void OnPaint() override {
+    CPaintDC dc(this);
+    CRect r;
+    GetClientRect(&r);
+    static const COLORREF kColours[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0)};
+    for (int x = 0; x < r.right; x += 8) dc.FillSolidRect(x, 0, 8, r.bottom, kColours[(x / 8) % 4]);
+    dc.FillSolidRect(0, 0, 16, 16, RGB(255, 255, 255));
+  }
+  static COLORREF Expected(int x, int y) {
+    static const COLORREF kColours[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0)};
+    if (x < 16 && y < 16) return RGB(255, 255, 255);
+    return kColours[(x / 8) % 4];
+  }
+};
+
+TEST(RealWindow, APresentedPictureIsOnTheScreen) {
+  const char* driver = std::getenv("SDL_VIDEODRIVER");
+  if (!driver || std::strcmp(driver, "x11") != 0) GTEST_SKIP() << "needs a real X display (xvfb-run)";
+#ifndef GYRIX_HAVE_X11
+  GTEST_SKIP() << "built without X11";
+#else
+  ASSERT_TRUE(CEventLoop::Init());
+  ASSERT_STREQ(CEventLoop::VideoDriver(), "x11");
+  CStripes wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "stripes", WS_POPUP | WS_VISIBLE, ScreenRect(40, 30, 120, 80), nullptr, 0));
+  // Let the X server map the window and expose it.
+  const std::uint64_t until = CEventLoop::Now() + 1500;
+  while (CEventLoop::Now() < until) {
+    CEventLoop::ProcessPending();
+    SDL_Delay(20);
+  }
+  wnd.Invalidate(FALSE);
+  CEventLoop::ProcessPending();
+  CRect r;
+  wnd.GetWindowRect(&r);
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  XSync(display, False);
+  XImage* shot = XGetImage(display, DefaultRootWindow(display), r.left, r.top, 120, 80, AllPlanes, ZPixmap);
+  ASSERT_NE(shot, nullptr);
+  int wrong = 0;
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 120; ++x) {
+      unsigned long p = XGetPixel(shot, x, y);
+      COLORREF seen = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+      wrong += seen != CStripes::Expected(x, y);
+    }
+  XDestroyImage(shot);
+  XCloseDisplay(display);
+  EXPECT_EQ(wrong, 0);
+  wnd.DestroyWindow();
+#endif
+}
+
+}  // namespace
