@@ -2,7 +2,6 @@
 #include <gyrix/engine/puzzle.h>
 
 #include <cordak/urand.h>
-#include <platform/wnd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -65,42 +64,6 @@ void CPuzzle::Reset() {
   ClearHistory();
   m_solved = 1;
   StopClock(1);
-}
-
-// ---- running a turn ----
-
-BOOL CPuzzle::StartMove(CWnd* wnd, int move) {
-  if (m_currentMove != 0) return 0;
-  const int k = MoveIndex(move);
-  if (move == 0 || k >= GetMoveCount()) {
-    m_playing = 0;
-    return 0;
-  }
-  m_currentMove = move;
-  m_frame = 0;
-  CompleteMove(wnd);
-  return 1;
-}
-
-void CPuzzle::CompleteMove(CWnd* wnd) {
-  const int move = m_currentMove;
-  if (move == 0) return;
-  const int wasSolved = m_solved;
-  DoMove(move, 1);
-  m_currentMove = 0;
-  if (wnd) wnd->Invalidate(FALSE);
-  // A turn that solves a scrambled puzzle is rewarded once; the window shows the time.
-  if (!wasSolved && m_solved && m_scramblePending) {
-    m_scramblePending = 0;
-    if (wnd) wnd->PostMessage(WM_COMMAND, kSolvedCommand, 0);
-  }
-  // Without an animation the next queued turn would start from inside this one; play the
-  // queue from the outermost turn instead, so a long queue never deepens the stack.
-  if (m_playing && !m_draining) {
-    m_draining = 1;
-    while (m_playing && m_currentMove == 0) PlayNextMove(wnd);
-    m_draining = 0;
-  }
 }
 
 // ---- history ----

@@ -12,6 +12,8 @@
 
 class CUBuffer;
 class CPolyModel;
+class CDC;
+class CDib;
 
 // The three vertex lists of a model.
 enum VertexList { kModelVertices = 0, kViewVertices = 1, kFrameVertices = 2 };
@@ -77,7 +79,11 @@ class CPolyModel : public CUObject {
   virtual void SetModelSize(float size);
   virtual void ResetView(int width, int height);
   virtual void SortFacelets();
-  // Drawing (Draw, DrawFaceletExtra) joins here with the painting code.
+  // Paints the model far to near from the view vertices, skipping facelets turned away; the
+  // view and the painting order are brought up to date first.
+  virtual void Draw(CDC* dc, CDib* dib);
+  // Called after each facelet is painted, with its projected points; nothing by default.
+  virtual void DrawFaceletExtra(CDC* dc, CDib* dib, CFacelet* facelet, const POINT* points);
 
   // 1 loaded; 0 refused as damaged or foreign (the puzzle keeps its previous state
   // entirely); -1 the file could not be opened. The view is rebuilt in every case.
@@ -129,6 +135,18 @@ class CPolyModel : public CUObject {
   int GetViewAngleX() const { return m_viewAngleX; }
   int GetViewAngleY() const { return m_viewAngleY; }
   int GetViewAngleZ() const { return m_viewAngleZ; }
+
+  // Painting one facelet from a vertex list: with cull a facelet turned away is skipped (and
+  // its hook not called); noOutline paints without the pen selected in dc.
+  void PaintFacelet(CDC* dc, CDib* dib, CFacelet* facelet, int list, BOOL cull, BOOL noOutline);
+  // A 1-pixel line from a to b (b not drawn) in standard colour (colourNumber & 0xFF) % 16.
+  static void DrawLine(CDC* dc, POINT a, POINT b, int colourNumber);
+  // The 16 standard colours, black to white.
+  static const COLORREF cm_standardColours[16];
+
+  // Id of the nearest facelet facing the viewer whose painted pixels hold p (client pixels),
+  // or -1. Uses the view as last painted.
+  int GetFaceletAt(POINT p);
 
   // The text shown when a puzzle file is refused.
   static const char* GetBadFileMessage();

@@ -15,6 +15,33 @@
 #include <vector>
 
 class CWnd;
+class CPuzzle;
+
+// Opens a puzzle file as a new puzzle of the type it names, owned by the caller. A file that
+// cannot be opened gives null silently; a file of another version or a damaged one gives null
+// after the message the user must see (ShowPuzzleError).
+CPuzzle* LoadPuzzleFile(const char* path);
+// Shows an error to the user: a message box with the caption "Error" and a warning icon.
+void ShowPuzzleError(const char* text);
+
+// The engine's side of turning a puzzle by dragging. The window passes its left-button press
+// and release here; the pair of facelets under the two points decides the turn.
+class CDragTurn {
+ public:
+  // Ignored while the puzzle is busy. Remembers the facelet under p and captures the mouse
+  // for wnd (when it exists); false when no facelet is there.
+  bool Press(CPuzzle* puzzle, CWnd* wnd, POINT p);
+  // Releases the capture and starts and records the turn from the remembered facelet to the
+  // one under q; returns the turn started, 0 for none. A window that does not hold the
+  // capture makes no turn.
+  int Release(CPuzzle* puzzle, CWnd* wnd, POINT q);
+  bool IsPressed() const { return m_from != -1; }
+  int GetFromFacelet() const { return m_from; }
+  void Cancel() { m_from = -1; }
+
+ private:
+  int m_from = -1;
+};
 
 // Painting an inner facelet just before the facelet at a painting position, during a turn.
 class CMoveInsert : public CUObject {
@@ -87,9 +114,9 @@ class CPuzzle : public CPolyModel {
   virtual BOOL SetMode(int mode);
   virtual void UpdateSolved();
   virtual BOOL GetMoveAxis(int k, CFixVector& a, CFixVector& b);
-  // Begins turn `move`; 0 while another turn runs or for a turn number out of range (which
-  // also ends playback). Until the turn animation is in place a started turn is completed at
-  // once, with or without a window, through CompleteMove.
+  // Begins turn `move` and starts the animation timer on wnd; 0 while another turn runs or
+  // for a turn number out of range (which also ends playback). Without a window (null, or
+  // one not created) there is nothing to animate in, and the turn is made at once.
   virtual BOOL StartMove(CWnd* wnd, int move);
   virtual void DoMove(int move, BOOL notify);
   virtual int GetCapabilities();
@@ -97,7 +124,9 @@ class CPuzzle : public CPolyModel {
   virtual void ExecuteMacro(const char* text);
   virtual int MoveFromDrag(int fromFacelet, int toFacelet);
   virtual void ResetColours();
-  // Drawing one animation frame (DrawMoveFrame) joins here with the painting code.
+  // Paints the puzzle with the facelets of turn `move` rotated by angle degrees and the
+  // cut faces of the turn in between.
+  virtual void DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle);
   virtual void GetMoveRotation(CFixMatrix& matrix, int move, int angle);
   virtual int GetInnerFacelet(int k);
   virtual void SetTitle(CWnd* wnd);
@@ -129,8 +158,15 @@ class CPuzzle : public CPolyModel {
   // Queues turns for playback as macros do: each is recorded without merging and playback
   // is armed when anything was queued. The window then calls PlayNextMove.
   void QueueMoves(const int* moves, int count);
-  // Ends the running turn: makes it, plays the next queued turn, and rewards a solve.
+  // One tick of the animation timer: paints the next frame of the running turn, and after
+  // the last one makes the turn (CompleteMove). The window calls it instead of Draw while
+  // IsBusy.
+  void AnimateStep(CWnd* wnd, CDC* dc, CDib* dib);
+  // Ends the running turn at once: stops the timer, makes the turn, repaints the window,
+  // plays the next queued turn, and posts command 105 when the turn solved a scrambled puzzle.
   void CompleteMove(CWnd* wnd);
+  // Ends the running turn and every queued one at once (for programs without animation).
+  void CompleteAllMoves(CWnd* wnd);
   const CUBuffer& GetHistory() const { return m_history; }
   int GetHistorySize() const { return const_cast<CUBuffer&>(m_history).GetSize(); }
   int GetHistoryPosition() const { return const_cast<CUBuffer&>(m_history).GetOffset(); }

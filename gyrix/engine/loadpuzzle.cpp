@@ -1,0 +1,48 @@
+// Opening a puzzle file as a new puzzle of the type the file names.
+#include <gyrix/engine/puzzle.h>
+
+#include <cordak/file.h>
+#include <platform/services.h>
+
+#include <gyrix/puzzles/catalogue.h>
+
+#include <memory>
+
+namespace {
+
+constexpr float kFormatVersion = 1.31f;
+
+}  // namespace
+
+void ShowPuzzleError(const char* text) {
+  // The message box the graphics library's Error shows: caption "Error", a warning, OK.
+  MessageBox(nullptr, text, "Error", MB_OK | MB_ICONWARNING);
+}
+
+CPuzzle* LoadPuzzleFile(const char* path) {
+  CUFile file;
+  if (!path || !*path || !file.Open(path, 1)) return nullptr;
+  // The header: format version and type id. A file too short to hold them is not a puzzle file.
+  float version = 0.0f;
+  int typeId = 0;
+  if (file.GetSize() >= 8) {
+    unsigned char header[8];
+    file.Read(header, 8);
+    CUBuffer bytes;
+    bytes.Write(header, 8);
+    bytes.SeekToBegin();
+    bytes >> version >> typeId;
+  }
+  file.Close();
+  if (version != kFormatVersion) {
+    ShowPuzzleError(CPolyModel::GetBadFileMessage());
+    return nullptr;
+  }
+  std::unique_ptr<CPuzzle> puzzle(CreatePuzzle(typeId));
+  if (!puzzle) return nullptr;
+  const int loaded = puzzle->Load(path);
+  if (loaded == 1) return puzzle.release();
+  // Damaged past the header; a file that vanished since it was opened goes silently.
+  if (loaded == 0) ShowPuzzleError(CPolyModel::GetBadFileMessage());
+  return nullptr;
+}
