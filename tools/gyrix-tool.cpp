@@ -1,0 +1,365 @@
+// gyrix-tool: the command-line companion of the game. It lists the puzzle types, saves a puzzle
+// in a chosen state as a .puz file, renders a puzzle (or one frame of a turn) to PNG or BMP,
+// and inspects or validates .puz files. Errors go to stderr with a non-zero exit status.
+#include "pngwriter.h"
+
+#include <gyrix/engine.h>
+
+#include <gyrix/puzzles.h>
+
+#include <cordak/urand.h>
+#include <lumex/dib.h>
+#include <platform/dc.h>
+#include <platform/palette.h>
+#include <platform/services.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 480;
+constexpr int kMaxSide = 8192;
+// Behind the puzzle: a dark slate that no puzzle palette uses.
+constexpr COLORREF kBackground = 0x403020;
+
+const char kUsage[] =
+    "usage:\n"
+    "  gyrix-tool list\n"
+    "  gyrix-tool save ID OUT.puz [--mode N] [--turns 1,-3,5] [--scramble SEED] [--moves TEXT]\n"
+    "  gyrix-tool render ID|FILE.puz OUT.png|OUT.bmp [--size WxH] [--mode N] [--turns ...]\n"
+    "                    [--scramble SEED] [--moves TEXT] [--view X,Y,Z] [--frame TURN:ANGLE]\n"
+    "  gyrix-tool info FILE.puz\n"
+    "  gyrix-tool check FILE.puz\n"
+    "Options that change the puzzle apply in the order given.\n";
+
+// A failure to report: the message and the exit status.
+struct Failure {
+  std::string message;
+  int status = 1;
+};
+
+// Message boxes of the engine (a refused file, ambiguous moves) become lines on stderr.
+class CConsoleServices : public CDesktopServices {
+ public:
+  int MessageBox(CWnd*, const char* text, const char*, UINT) override {
+    last = text ? text : "";
+    std::fprintf(stderr, "gyrix-tool: %s\n", last.c_str());
+    ++shown;
+    return IDOK;
+  }
+  int ChooseFile(CWnd*, const FileChooserRequest&, std::string&) override { return 0; }
+  int OpenDocument(const char*) override { return 0; }
+  std::string last;
+  int shown = 0;
+};
+
+CConsoleServices& Console() {
+  static CConsoleServices services;
+  return services;
+}
+
+// ---- parsing ----
+
+bool ParseInt(const std::string& text, long low, long high, int& out) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v < low || v > high) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t at = text.find(separator, start);
+    parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+    if (at == std::string::npos) return parts;
+    start = at + 1;
+  }
+}
+
+bool LooksLikeId(const std::string& text) {
+  if (text.empty()) return false;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(std::isdigit(static_cast<unsigned char>(text[i])) || (i == 0 && text[i] == '-'))) return false;
+  return true;
+}
+
+bool EndsWith(const std::string& text, const char* suffix) {
+  const size_t n = std::strlen(suffix);
+  if (text.size() < n) return false;
+  for (size_t i = 0; i < n; ++i)
+    if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) != suffix[i]) return false;
+  return true;
+}
+
+// One option that changes the puzzle, kept in command-line order.
+struct Step {
+  std::string option;
+  std::string value;
+};
+
+struct Options {
+  std::vector<Step> steps;  // --mode, --turns, --scramble, --moves
+  int width = kDefaultWidth;
+  int height = kDefaultHeight;
+  bool hasView = false;
+  int view[3] = {0, 0, 0};
+  bool hasFrame = false;
+  int frameTurn = 0;
+  int frameAngle = 0;
+};
+
+void ParseOptions(int argc, char** argv, int first, bool forRender, Options& out) {
+  for (int i = first; i < argc; ++i) {
+    const std::string option = argv[i];
+    const bool known = option == "--mode" || option == "--turns" || option == "--scramble" ||
+                       option == "--moves" ||
+                       (forRender && (option == "--size" || option == "--view" || option == "--frame"));
+    if (!known) throw Failure{"unknown option " + option + "\n" + kUsage, 2};
+    if (i + 1 >= argc) throw Failure{option + " needs a value", 2};
+    const std::string value = argv[++i];
+    if (option == "--size") {
+      const auto parts = Split(value, 'x');
+      if (parts.size() != 2 || !ParseInt(parts[0], 1, kMaxSide, out.width) ||
+          !ParseInt(parts[1], 1, kMaxSide, out.height))
+        throw Failure{"--size takes WxH, each 1.." + std::to_string(kMaxSide) + ": " + value, 2};
+    } else if (option == "--view") {
+      const auto parts = Split(value, ',');
+      if (parts.size() != 3) throw Failure{"--view takes X,Y,Z in whole degrees: " + value, 2};
+      for (int k = 0; k < 3; ++k)
+        if (!ParseInt(parts[k], -3600, 3600, out.view[k]))
+          throw Failure{"--view takes X,Y,Z in whole degrees: " + value, 2};
+      out.hasView = true;
+    } else if (option == "--frame") {
+      const auto parts = Split(value, ':');
+      if (parts.size() != 2 || !ParseInt(parts[0], -127, 127, out.frameTurn) ||
+          !ParseInt(parts[1], -3600, 3600, out.frameAngle))
+        throw Failure{"--frame takes TURN:ANGLE: " + value, 2};
+      out.hasFrame = true;
+    } else {
+      out.steps.push_back(Step{option, value});
+    }
+  }
+}
+
+// ---- making the puzzle ----
+
+std::unique_ptr<CPuzzle> MakePuzzle(const std::string& what) {
+  if (LooksLikeId(what)) {
+    int id = 0;
+    if (!ParseInt(what, 0, kPuzzleTypeCount - 1, id))
+      throw Failure{"unknown puzzle id " + what + " (0.." + std::to_string(kPuzzleTypeCount - 1) + ")", 2};
+    std::unique_ptr<CPuzzle> puzzle(CreatePuzzle(id));
+    if (!puzzle) throw Failure{"cannot make puzzle " + what};
+    return puzzle;
+  }
+  Console().shown = 0;
+  std::unique_ptr<CPuzzle> puzzle(LoadPuzzleFile(what.c_str()));
+  if (!puzzle) {
+    if (Console().shown) throw Failure{what + ": not loaded"};
+    throw Failure{"cannot open " + what + ": " + std::strerror(errno)};
+  }
+  return puzzle;
+}
+
+void CheckTurn(CPuzzle& p, int move, const std::string& text) {
+  if (move == 0 || move > p.GetMoveCount() || -move > p.GetMoveCount())
+    throw Failure{"no turn " + text + " on " + p.GetName() + " (turns 1.." + std::to_string(p.GetMoveCount()) +
+                  ", negative for the inverse)"};
+}
+
+void ApplyStep(CPuzzle& p, const Step& step) {
+  if (step.option == "--mode") {
+    int mode = 0;
+    if (!ParseInt(step.value, INT_MIN, INT_MAX, mode) || !p.SetMode(mode))
+      throw Failure{std::string(p.GetName()) + " has no mode " + step.value};
+  } else if (step.option == "--scramble") {
+    int seed = 0;
+    if (!ParseInt(step.value, INT_MIN, INT_MAX, seed)) throw Failure{"--scramble takes a whole number: " + step.value, 2};
+    Randomize(seed);
+    p.Scramble();
+  } else if (step.option == "--turns") {
+    for (const std::string& part : Split(step.value, ',')) {
+      int move = 0;
+      if (!ParseInt(part, -1000, 1000, move)) throw Failure{"--turns takes turn numbers like 1,-3,5: " + step.value, 2};
+      CheckTurn(p, move, part);
+      p.DoMove(move, 1);
+    }
+  } else if (step.option == "--moves") {
+    if (!(p.GetCapabilities() & CPuzzle::kCanExecuteMacros))
+      throw Failure{std::string(p.GetName()) + ": This puzzle does not execute move macros"};
+    // The notation reads the cube's orientation from the drawing.
+    p.UpdateView();
+    p.SortFacelets();
+    Console().shown = 0;
+    const int before = p.GetHistorySize();
+    p.ExecuteMacro(step.value.c_str());
+    if (Console().shown) throw Failure{"moves not made"};
+    if (p.GetHistorySize() == before) throw Failure{"no moves in \"" + step.value + "\""};
+    p.PlayNextMove(nullptr);
+    p.CompleteAllMoves(nullptr);
+  }
+}
+
+void Prepare(CPuzzle& p, const Options& options) {
+  p.ResetView(options.width, options.height);
+  for (const Step& step : options.steps) ApplyStep(p, step);
+  // Turns and modes may have rebuilt the view; the requested one is applied last.
+  p.ResetView(options.width, options.height);
+  if (options.hasView) {
+    p.RotateViewX(options.view[0]);
+    p.RotateViewY(options.view[1]);
+    p.RotateViewZ(options.view[2]);
+  }
+}
+
+// ---- commands ----
+
+int List() {
+  std::printf("%-3s %-18s %-20s %-8s %-5s %-5s %s\n", "id", "name", "class", "facelets", "turns", "modes", "built");
+  for (int id = 0; id < kPuzzleTypeCount; ++id) {
+    const CPuzzleType* type = GetPuzzleType(id);
+    std::unique_ptr<CPuzzle> p(CreatePuzzle(id));
+    if (!type || !p) throw Failure{"cannot make puzzle " + std::to_string(id)};
+    const bool built = IsPuzzleBuilt(id);
+    char modes[16] = "-";
+    if (type->modes > 0) std::snprintf(modes, sizeof modes, "1-%d", type->modes);
+    // Facelets and turns as the catalogue gives them, and what the built class really has.
+    const int turns = built ? p->GetMoveCount() : -1;
+    std::printf("%-3d %-18s %-20s %-8d %-5s %-5s %s\n", id, type->name, type->className, type->facelets,
+                turns < 0 ? "?" : std::to_string(turns).c_str(), modes, built ? "yes" : "no");
+  }
+  return 0;
+}
+
+int Save(int argc, char** argv) {
+  if (argc < 4) throw Failure{kUsage, 2};
+  Options options;
+  ParseOptions(argc, argv, 4, false, options);
+  if (!LooksLikeId(argv[2])) throw Failure{std::string("save takes a puzzle id, not ") + argv[2], 2};
+  std::unique_ptr<CPuzzle> p = MakePuzzle(argv[2]);
+  Prepare(*p, options);
+  if (!p->Save(argv[3])) throw Failure{std::string("cannot write ") + argv[3]};
+  return 0;
+}
+
+// The image's colours: the puzzle palette, the 16 standard colours, the background.
+std::vector<PALETTEENTRY> ImageColours(const CPuzzle& p, int& background) {
+  std::vector<PALETTEENTRY> entries;
+  auto add = [&entries](COLORREF c) {
+    entries.push_back(PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0});
+  };
+  const int own = std::min(p.GetPaletteCount(), 256 - 17);
+  for (int i = 0; i < own; ++i) add(p.GetPaletteEntry(i));
+  for (COLORREF c : CPolyModel::cm_standardColours) add(c);
+  background = static_cast<int>(entries.size());
+  add(kBackground);
+  return entries;
+}
+
+int Render(int argc, char** argv) {
+  if (argc < 4) throw Failure{kUsage, 2};
+  const std::string out = argv[3];
+  const bool png = EndsWith(out, ".png");
+  if (!png && !EndsWith(out, ".bmp")) throw Failure{"the output must end in .png or .bmp: " + out, 2};
+  Options options;
+  ParseOptions(argc, argv, 4, true, options);
+  std::unique_ptr<CPuzzle> p = MakePuzzle(argv[2]);
+  Prepare(*p, options);
+
+  int background = 0;
+  const std::vector<PALETTEENTRY> colours = ImageColours(*p, background);
+  CPalette palette;
+  palette.CreatePalette(colours.data(), static_cast<int>(colours.size()));
+  CDib dib;
+  if (!dib.Create(&palette, options.width, options.height, background)) throw Failure{"cannot make the image"};
+  CDC* dc = dib.GetMemDC(nullptr);
+  if (options.hasFrame) {
+    CheckTurn(*p, options.frameTurn, std::to_string(options.frameTurn));
+    p->DrawMoveFrame(dc, &dib, options.frameTurn, options.frameAngle);
+  } else {
+    p->Draw(dc, &dib);
+  }
+  dib.ReleaseMemDC(dc);
+
+  if (png) {
+    const std::string problem = WriteIndexedPng(dib, out.c_str());
+    if (!problem.empty()) throw Failure{problem};
+  } else if (!dib.Save(out.c_str())) {
+    throw Failure{"cannot write " + out};
+  }
+  return 0;
+}
+
+int Info(int argc, char** argv) {
+  if (argc != 3) throw Failure{kUsage, 2};
+  if (LooksLikeId(argv[2])) throw Failure{"info takes a .puz file", 2};
+  std::unique_ptr<CPuzzle> p = MakePuzzle(argv[2]);
+  std::printf("type        %d %s\n", p->GetTypeId(), p->GetName());
+  std::printf("mode        %d\n", p->GetMode());
+  std::printf("vertices    %d\n", p->GetVertexCount());
+  std::printf("facelets    %d (mask %d)\n", p->GetFaceletCount(), p->GetMoveMaskLength());
+  std::printf("inner       %d\n", p->GetInnerFaceletCount());
+  std::printf("turns       %d\n", p->GetMoveCount());
+  std::printf("palette     %d:", p->GetPaletteCount());
+  for (int i = 0; i < p->GetPaletteCount(); ++i) std::printf(" %06X", static_cast<unsigned>(p->GetPaletteEntry(i)));
+  std::printf("\nmodel size  %g\n", static_cast<double>(p->GetModelSize()));
+  std::printf("solved      %d\n", p->IsSolved());
+  std::printf("scrambled   %d\n", p->IsScramblePending());
+  std::printf("history     %d turns made, %d queued:", p->GetHistoryPosition(),
+              p->GetHistorySize() - p->GetHistoryPosition());
+  for (int i = 0; i < p->GetHistorySize(); ++i) std::printf(" %d", p->GetHistoryMove(i));
+  const CUString elapsed = p->GetElapsedText();
+  std::printf("\nclock       %s\n", static_cast<const char*>(elapsed));
+  return 0;
+}
+
+int Check(int argc, char** argv) {
+  if (argc != 3) throw Failure{kUsage, 2};
+  if (LooksLikeId(argv[2])) throw Failure{"check takes a .puz file", 2};
+  MakePuzzle(argv[2]);
+  std::printf("%s: valid\n", argv[2]);
+  return 0;
+}
+
+int Run(int argc, char** argv) {
+  SetDesktopServices(&Console());
+  if (argc < 2) throw Failure{kUsage, 2};
+  const std::string command = argv[1];
+  if (command == "list" && argc == 2) return List();
+  if (command == "save") return Save(argc, argv);
+  if (command == "render") return Render(argc, argv);
+  if (command == "info") return Info(argc, argv);
+  if (command == "check") return Check(argc, argv);
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  throw Failure{kUsage, 2};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int status = 0;
+  try {
+    status = Run(argc, argv);
+  } catch (const Failure& f) {
+    std::fprintf(stderr, "gyrix-tool: %s\n", f.message.c_str());
+    status = f.status;
+  }
+  SetDesktopServices(nullptr);
+  return status;
+}
