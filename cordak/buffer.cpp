@@ -1,4 +1,5 @@
 #include <cordak/buffer.h>
+#include <cordak/flag.h>
 #include <cordak/crypt.h>
 #include <cordak/ustring.h>
 
@@ -324,6 +325,18 @@ void CUBuffer::WriteText(char const* text, int n)
 CUBuffer& CUBuffer::operator<<(const CUString& text)
 {
     WriteText(static_cast<char const*>(text), text.GetLength());
+    return *this;
+}
+
+CUBuffer& CUBuffer::operator<<(CUFlag& bits)
+{
+    bits.Write(*this);
+    return *this;
+}
+
+CUBuffer& CUBuffer::operator>>(CUFlag& bits)
+{
+    bits.Read(*this);
     return *this;
 }
 

@@ -23,6 +23,7 @@
 #include <cordak/object.h>
 
 class CUString;
+class CUFlag;
 
 class CUBuffer : public CUObject
 {
@@ -70,6 +71,7 @@ public:
 
     virtual CUBuffer& operator<<(CUObject& object);
     virtual CUBuffer& operator<<(const CUString& text);
+    virtual CUBuffer& operator<<(CUFlag& bits);  // its bytes, no count
     virtual CUBuffer& operator<<(char const* text);  // null writes the empty text
     virtual CUBuffer& operator<<(char* text);
     virtual CUBuffer& operator<<(double value);
@@ -84,6 +86,7 @@ public:
 
     virtual CUBuffer& operator>>(CUObject& object);
     virtual CUBuffer& operator>>(CUString& text);
+    virtual CUBuffer& operator>>(CUFlag& bits);  // as many bytes as the set already holds
     virtual CUBuffer& operator>>(double& value);
     virtual CUBuffer& operator>>(int& value);
     virtual CUBuffer& operator>>(long& value);           // sign-extended from 4 bytes

@@ -5,6 +5,7 @@
 #include <cordak/clipboard.h>
 #include <cordak/crypt.h>
 #include <cordak/file.h>
+#include <cordak/flag.h>
 #include <cordak/inifile.h>
 #include <cordak/obarray.h>
 #include <cordak/object.h>
