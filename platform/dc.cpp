@@ -937,9 +937,8 @@ std::vector<Line> WrapLine(const Line& para, text::Face& face, int width) {
   const std::string& s = para.text;
   std::size_t start = 0;
   while (true) {
-    std::size_t end = start;      // end of the last word that fits
+    std::size_t end = start;  // end of the last word that fits
     std::size_t pos = start;
-    int lineWidth = 0;
     bool any = false;
     while (pos < s.size()) {
       std::size_t wordEnd = pos;
@@ -947,13 +946,11 @@ std::vector<Line> WrapLine(const Line& para, text::Face& face, int width) {
       const int w = face.Width(s.data() + start, static_cast<int>(wordEnd - start));
       if (any && w > width) break;
       end = wordEnd;
-      lineWidth = w;
       any = true;
       pos = wordEnd;
       while (pos < s.size() && s[pos] == ' ') ++pos;
       if (w > width) break;
     }
-    (void)lineWidth;
     Line line;
     line.text = s.substr(start, end - start);
     if (para.mnemonic >= static_cast<int>(start) && para.mnemonic < static_cast<int>(end))
