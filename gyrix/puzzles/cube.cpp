@@ -109,15 +109,6 @@ std::array<int, 3> QuarterTurn(const std::array<int, 3>& p, int axis) {
 
 void ShowError(const char* text) { MessageBox(nullptr, text, "Error", MB_OK | MB_ICONWARNING); }
 
-// The facelet under a client point, once the engine's hit test is there.
-template <class Puzzle>
-int FaceletUnder(Puzzle& puzzle, int x, int y) {
-  if constexpr (requires { puzzle.GetFaceletAt(CPoint(x, y)); })
-    return puzzle.GetFaceletAt(CPoint(x, y));
-  else
-    return -1;
-}
-
 }  // namespace
 
 CCubePuzzle::CCubePuzzle(int n) : CPuzzle(6 * ValidSize(n) * ValidSize(n)) {
@@ -302,31 +293,31 @@ int CCubePuzzle::FindVertex(int x, int y, int z) const {
   return -1;
 }
 
-void CCubePuzzle::CutSquare(int axis, int cut, int out[4]) const {
-  const int h = m_half;
+// The square where layers `cut` and `cut` + 1 of an axis meet, through every vertex on its
+// border: the facelets along the cut have corners there, and a polygon that skipped them
+// would leave slivers open between itself and them once the corners are rounded to pixels.
+std::vector<int> CCubePuzzle::CutPolygon(int axis, int cut) const {
   const int c = m_half - cut * m_step;  // where the cut lies, measured towards layer 1
-  switch (axis) {
-    case 0:
-      out[0] = FindVertex(-h, -h, c), out[1] = FindVertex(h, -h, c);
-      out[2] = FindVertex(h, h, c), out[3] = FindVertex(-h, h, c);
-      break;
-    case 1:
-      out[0] = FindVertex(-h, c, h), out[1] = FindVertex(h, c, h);
-      out[2] = FindVertex(h, c, -h), out[3] = FindVertex(-h, c, -h);
-      break;
-    default:
-      out[0] = FindVertex(-c, -h, h), out[1] = FindVertex(-c, h, h);
-      out[2] = FindVertex(-c, h, -h), out[3] = FindVertex(-c, -h, -h);
-      break;
+  std::vector<int> polygon;
+  for (int i = 0; i < 4 * m_n; ++i) {
+    int u = 0;
+    int v = 0;
+    RingPoint(m_half, m_n, i, u, v);
+    if (axis == 0)
+      polygon.push_back(FindVertex(u, v, c));
+    else if (axis == 1)
+      polygon.push_back(FindVertex(u, c, -v));
+    else
+      polygon.push_back(FindVertex(-c, u, -v));
   }
+  return polygon;
 }
 
 void CCubePuzzle::AddInnerFaces() {
   const Shape& shape = kShapes[m_n - 2];
   for (int i = 0; i < shape.cutCount; ++i) {
-    int square[4];
-    CutSquare(shape.cuts[i][0], shape.cuts[i][1], square);
-    AddInnerFacelet(square, 4);
+    const std::vector<int> polygon = CutPolygon(shape.cuts[i][0], shape.cuts[i][1]);
+    AddInnerFacelet(polygon.data(), static_cast<int>(polygon.size()));
   }
 }
 
@@ -479,26 +470,34 @@ void CCubePuzzle::SortFacelets() {
   }
 }
 
+// Points an inner face at a cut. Faces of 4 corners (from files of earlier versions) take
+// the square's corners.
+void CCubePuzzle::AimInnerFace(CFacelet* inner, const std::vector<int>& polygon) const {
+  const int count = inner->GetVertexCount();
+  const int corners = static_cast<int>(polygon.size()) / 4;
+  for (int v = 0; v < count; ++v)
+    inner->SetVertexIndex(v, count == static_cast<int>(polygon.size()) ? polygon[v] : polygon[(v * corners) % polygon.size()]);
+}
+
 int CCubePuzzle::InnerFaceForCut(int axis, int cut, int avoid) {
-  int square[4];
-  CutSquare(axis, cut, square);
-  std::array<int, 4> wanted{square[0], square[1], square[2], square[3]};
+  const std::vector<int> polygon = CutPolygon(axis, cut);
+  std::vector<int> wanted = polygon;
   std::sort(wanted.begin(), wanted.end());
   const int count = GetInnerFaceletCount();
   for (int i = 0; i < count; ++i) {
     const CFacelet* inner = GetInnerFaceletAt(i);
-    if (inner->GetVertexCount() != 4) continue;
-    std::array<int, 4> has{};
-    for (int k = 0; k < 4; ++k) has[k] = inner->GetVertexIndex(k);
+    std::vector<int> has(inner->GetVertexIndices(), inner->GetVertexIndices() + inner->GetVertexCount());
     std::sort(has.begin(), has.end());
-    if (has == wanted) return i;
+    if (has == wanted || (has.size() == 4 && std::includes(wanted.begin(), wanted.end(), has.begin(), has.end())))
+      return i;
   }
   // Fewer inner faces than cuts: one is moved to the cut this turn opens.
   for (int k = 0; k < count; ++k) {
     const int slot = (axis + k) % count;
     CFacelet* inner = GetInnerFaceletAt(slot);
-    if (slot == avoid || inner->GetVertexCount() != 4) continue;
-    for (int v = 0; v < 4; ++v) inner->SetVertexIndex(v, square[v]);
+    if (slot == avoid || (inner->GetVertexCount() != 4 && inner->GetVertexCount() != static_cast<int>(polygon.size())))
+      continue;
+    AimInnerFace(inner, polygon);
     return slot;
   }
   return -1;
@@ -511,10 +510,9 @@ void CCubePuzzle::RestoreInnerFaces() {
   if (GetInnerFaceletCount() != shape.cutCount || shape.cutCount == 2 * kAxes) return;
   for (int i = 0; i < shape.cutCount; ++i) {
     CFacelet* inner = GetInnerFaceletAt(i);
-    if (inner->GetVertexCount() != 4) continue;
-    int square[4];
-    CutSquare(shape.cuts[i][0], shape.cuts[i][1], square);
-    for (int v = 0; v < 4; ++v) inner->SetVertexIndex(v, square[v]);
+    const std::vector<int> polygon = CutPolygon(shape.cuts[i][0], shape.cuts[i][1]);
+    if (inner->GetVertexCount() == 4 || inner->GetVertexCount() == static_cast<int>(polygon.size()))
+      AimInnerFace(inner, polygon);
   }
 }
 
@@ -609,7 +607,7 @@ BOOL CCubePuzzle::FindOrientation(int& left, int& top, int& right) {
   const int h = GetViewHeight();
   auto probe = [this](int x, int y, int dx, int dy, int steps) {
     for (int i = 0; i < steps; ++i, x += dx, y += dy) {
-      const int id = FaceletUnder(*this, x, y);
+      const int id = GetFaceletAt(POINT{x, y});
       if (id != -1) return GetFace(id);
     }
     return -1;

@@ -76,8 +76,9 @@ class CCubePuzzle : public CPuzzle {
   // The vertex at whole-unit coordinates, or -1.
   int FindVertex(int x, int y, int z) const;
 
-  // The cut square between layers `cut` and `cut` + 1 of an axis, as 4 vertex indices.
-  void CutSquare(int axis, int cut, int out[4]) const;
+  // The cut square between layers `cut` and `cut` + 1 of an axis, as vertex indices.
+  std::vector<int> CutPolygon(int axis, int cut) const;
+  void AimInnerFace(CFacelet* inner, const std::vector<int>& polygon) const;
   // The inner face showing that cut; when none has it, one of the faces is re-aimed at it
   // (never `avoid`). -1 when the puzzle has no usable inner face.
   int InnerFaceForCut(int axis, int cut, int avoid);

@@ -176,35 +176,44 @@ TEST(Cube, FacesRowsAndRingPositions) {
 }
 
 TEST(Cube, InnerFacesAreTheCutSquares) {
+  // The 2x2x2's three cuts, through every vertex on their borders, corners first at
+  // positions 0, 2, 4 and 6.
   CCubePuzzle two(2);
-  const int expect[3][4] = {{9, 11, 13, 15}, {8, 4, 20, 24}, {2, 6, 22, 18}};
-  for (int i = 0; i < 3; ++i)
-    for (int v = 0; v < 4; ++v) EXPECT_EQ(two.GetInnerFaceletAt(i)->GetVertexIndex(v), expect[i][v]);
+  const int corners[3][4] = {{9, 11, 13, 15}, {8, 4, 20, 24}, {2, 6, 22, 18}};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(two.GetInnerFaceletAt(i)->GetVertexCount(), 8);
+    for (int v = 0; v < 4; ++v) EXPECT_EQ(two.GetInnerFaceletAt(i)->GetVertexIndex(2 * v), corners[i][v]);
+  }
   // Every inner face of every size is a full square across the cube in a plane between
-  // two layers.
+  // two layers, its border running once round through 4n vertices.
   for (int n = 2; n <= 5; ++n) {
     CCubePuzzle cube(n);
     const double h = VertexOf(cube, cube.GetFaceletById(1)->GetVertexIndex(1))[2];
     const double step = 2 * h / n;
     for (int i = 0; i < cube.GetInnerFaceletCount(); ++i) {
       const CFacelet* inner = cube.GetInnerFaceletAt(i);
-      ASSERT_EQ(inner->GetVertexCount(), 4);
-      Vec3 corners[4];
-      for (int v = 0; v < 4; ++v) corners[v] = VertexOf(cube, inner->GetVertexIndex(v));
+      ASSERT_EQ(inner->GetVertexCount(), 4 * n);
+      std::vector<Vec3> border;
+      for (int v = 0; v < 4 * n; ++v) border.push_back(VertexOf(cube, inner->GetVertexIndex(v)));
       int across = -1;
-      for (int k = 0; k < 3; ++k)
-        if (corners[0][k] == corners[1][k] && corners[0][k] == corners[2][k] && corners[0][k] == corners[3][k]) across = k;
+      for (int k = 0; k < 3; ++k) {
+        bool flat = true;
+        for (const Vec3& p : border) flat = flat && p[k] == border[0][k];
+        if (flat) across = k;
+      }
       ASSERT_GE(across, 0) << n << " inner " << i;
-      const double cut = (h - corners[0][across]) / step;
+      const double cut = (h - border[0][across]) / step;
       EXPECT_GT(cut, 0.5);
       EXPECT_LT(cut, n - 0.5);
       EXPECT_DOUBLE_EQ(cut, std::round(cut));
-      for (int v = 0; v < 4; ++v)
+      for (int v = 0; v < 4 * n; ++v) {
+        // Each step runs one facelet edge along the border of the square.
+        EXPECT_DOUBLE_EQ(Length(Sub(border[(v + 1) % (4 * n)], border[v])), step) << n << " " << i;
+        double outer = 0;
         for (int k = 0; k < 3; ++k)
-          if (k != across) {
-            EXPECT_DOUBLE_EQ(std::abs(corners[v][k]), h);
-          }
-      EXPECT_GT(Length(Cross(Sub(corners[1], corners[0]), Sub(corners[3], corners[0]))), 0);
+          if (k != across) outer = std::max(outer, std::abs(border[v][k]));
+        EXPECT_DOUBLE_EQ(outer, h);
+      }
     }
   }
 }
