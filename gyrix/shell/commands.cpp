@@ -1,0 +1,152 @@
+// The main window's commands: new scramble, Execute Move, open and save, options, about,
+// help and the challenge page; and the joystick, polled from the modal loop.
+#include <gyrix/shell/puzzledlg.h>
+
+#include <gyrix/shell/aboutdlg.h>
+#include <gyrix/puzzles.h>
+
+#include <cordak/urand.h>
+#include <cordak/utime.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int kShowNormal = 10;
+constexpr int kJoystickDeadZone = 16384;
+constexpr float kAxisScale = 1.0f / 32768.0f;
+
+// "Puzzle Files", "*.puz", as the chooser reads a filter list: pairs ended by NULs.
+CUString PuzzleFilter() {
+  CUString filter;
+  filter.Format("Puzzle Files%c*.puz%c%c", '|', '|', '|');
+  return filter;
+}
+
+bool HasExtension(const CUString& path) {
+  const char* name = std::strrchr(path, '/');
+  name = name ? name + 1 : static_cast<const char*>(path);
+  const char* dot = std::strrchr(name, '.');
+  return dot && dot != name;
+}
+
+// The chooser starts in the program's folder.
+CUString StartPath() { return GetModulePath(); }
+
+}  // namespace
+
+void CPuzzleDlg::NewScramble() {
+  if (!m_puzzle) return;
+  long seed = CUTime::GetCurTime().GetTime();
+  Randomize(static_cast<int>(seed));
+  m_puzzle->Scramble();
+  if (IsPressed(VK_CONTROL)) {
+    m_puzzle->StopClock(0);
+    Error("nSeed: %d", static_cast<int>(seed));
+  }
+}
+
+void CPuzzleDlg::ExecuteMoveCommand() {
+  if (IsMessageShown()) {
+    DismissMessage();
+    return;
+  }
+  if (!m_puzzle) return;
+  if (!(m_puzzle->GetCapabilities() & CPuzzle::kCanExecuteMacros)) {
+    Error("This puzzle does not execute move macros");
+    return;
+  }
+  CInputDialog input(m_macroText, const_cast<char*>("Enter the move to execute:"),
+                     const_cast<char*>("Execute Move"));
+  if (input.DoModal() == IDCANCEL || m_macroText.GetLength() == 0) return;
+  m_puzzle->ExecuteMacro(m_macroText);
+  m_puzzle->PlayNextMove(this);
+  Invalidate(FALSE);
+}
+
+void CPuzzleDlg::OpenPuzzleFile() {
+  if (!m_puzzle) return;
+  CUString filter = PuzzleFilter();
+  m_puzzle->StopClock(0);
+  CUString path = StartPath();
+  if (GetOpenSavePath(path, 0, filter, nullptr)) {
+    if (CPuzzle* loaded = LoadPuzzleFile(path)) {
+      // The loaded puzzle keeps the clock state it was saved with.
+      ReplacePuzzle(loaded);
+      m_lastPuzzle = loaded->GetTypeId();
+      return;
+    }
+  }
+  ResumeClock();
+}
+
+void CPuzzleDlg::SavePuzzleFile() {
+  if (!m_puzzle) return;
+  CUString filter = PuzzleFilter();
+  m_puzzle->StopClock(0);
+  CUString path = StartPath();
+  if (GetOpenSavePath(path, 1, filter, nullptr)) {
+    if (!HasExtension(path)) path += ".puz";
+    // A save that fails must not look like one that worked: the player would lose the game.
+    if (!m_puzzle->Save(path)) Error("The puzzle could not be saved to %s.", static_cast<const char*>(path));
+  }
+  ResumeClock();
+}
+
+// The options dialog comes later; until then the command only pauses and resumes the clock
+// as every dialog command does.
+void CPuzzleDlg::RunOptions() {
+  if (!m_puzzle) return;
+  m_puzzle->StopClock(0);
+  ResumeClock();
+}
+
+void CPuzzleDlg::RunAbout() {
+  CAboutDlg about(nullptr);
+  about.DoModal();
+}
+
+void CPuzzleDlg::OpenHelp() {
+  ShellExecute(this, "open", HelpPagePath("index.html").c_str(), nullptr, nullptr, kShowNormal);
+}
+
+void CPuzzleDlg::OpenChallenges() {
+  ShellExecute(this, "open", HelpPagePath("challenges.html").c_str(), nullptr, nullptr, kShowNormal);
+}
+
+BOOL CPuzzleDlg::ContinueModal() {
+  PollJoystick();
+  return CDibDialog::ContinueModal();
+}
+
+void CPuzzleDlg::PollJoystick() {
+  if (!m_joystickPresent || !m_puzzle || m_puzzle->IsBusy() || IsMessageShown()) return;
+  JOYINFOEX info;
+  if (joyGetJoystickInfo(info, kJoystickDeadZone) != 0) return;
+  // The axes arrive centred on 0.
+  auto axis = [](DWORD raw) { return static_cast<float>(static_cast<int>(raw)) * kAxisScale; };
+  float a = axis(info.dwYpos);
+  float b = -axis(info.dwRpos);
+  float c = axis(info.dwZpos);
+  DWORD buttons = info.dwButtons;
+  if (a == 0 && b == 0 && buttons == 0 && m_joystickButtons == 0) {
+    Invalidate(FALSE);
+    return;
+  }
+  CSize size = ClientSize();
+  if ((a != 0 || b != 0) && buttons == 0) {
+    if (size.cx > 0 && size.cy > 0) {
+      m_puzzle->RotateViewX(static_cast<int>(a * 10) * 360 / size.cx);
+      m_puzzle->RotateViewY(static_cast<int>(b * 10) * 360 / size.cy);
+    }
+    if (m_joystickButtons == 0) Invalidate(FALSE);
+    return;
+  }
+  if (m_puzzle->GetCapabilities() & CPuzzle::kTakesJoystick) {
+    m_puzzle->JoystickTurn(a, b, c, static_cast<int>(buttons));
+    m_puzzle->PlayNextMove(this);
+  }
+  m_joystickButtons = buttons;
+  Invalidate(FALSE);
+}

@@ -1,0 +1,314 @@
+// The main window's start-up and shut-down, its settings file, the background tile with the
+// shared palette, the choice of puzzle and the frame cache.
+#include <gyrix/shell/puzzledlg.h>
+
+#include <gyrix/res/templates.h>
+#include <gyrix/shell/cachedframe.h>
+#include <gyrix/shell/menubutton.h>
+#include <gyrix/puzzles.h>
+
+#include <cordak/file.h>
+#include <cordak/obmap.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+// The settings keys and their defaults.
+constexpr const char* kKeyShowButtons = "ShowButtons";
+constexpr const char* kKeyShowTimer = "ShowTimer";
+constexpr const char* kKeyLastPuzzle = "LastPuzzle";
+constexpr const char* kKeyLastMenu = "LastMenu";
+constexpr const char* kKeyBackgroundColor = "BackgroundColor";
+constexpr const char* kKeyTimerColor = "TimerColor";
+constexpr const char* kKeyTilePath = "TilePath";
+constexpr const char* kKeyAnimSpeed = "AnimSpeed";
+
+constexpr int kDefaultShowButtons = 1;
+constexpr int kDefaultShowTimer = 1;
+constexpr int kDefaultPuzzle = 1;  // Cube(3x3x3)
+constexpr int kDefaultMenu = 0;
+constexpr COLORREF kDefaultBackground = 0x808000;
+constexpr COLORREF kDefaultTimerColor = 0x00FFFF;
+constexpr const char* kDefaultTile = "Web.bmp";
+constexpr int kDefaultAnimSpeed = 30;
+
+// Kept in every palette the tile builds, for the options dialog's colour buttons.
+constexpr COLORREF kReservedOrange = 0x0080FF;
+constexpr const char* kSettingsFileName = "Gyrix.ini";
+
+// Frames drawn by the shell, by bitmap id. The map does not own them: EmptyFrameCache
+// deletes them when the main window goes.
+CUObMap& FrameCache() {
+  static CUObMap cache(CCachedFrame::IdOffset(), 50, 0);
+  return cache;
+}
+
+CUString ColourKey(CPuzzle* puzzle, int index) {
+  CUString key;
+  puzzle->GetColourName(key, index, TRUE);
+  return key;
+}
+
+CUString ModeKey(CPuzzle* puzzle) {
+  CUString key;
+  key.Format("%sMode", puzzle->GetName());
+  return key;
+}
+
+bool EndsWithBmp(const CUString& name) {
+  int n = name.GetLength();
+  return n >= 4 && name.Right(4) == ".bmp";
+}
+
+bool IsWritableFolder(const std::string& folder) {
+  return !folder.empty() && access(folder.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+std::string CPuzzleDlg::cm_settingsOverride;
+
+int CCachedFrame::IdOffset() {
+  // The map reads the key through the CUObject pointer it stores.
+  static const int offset = [] {
+    CCachedFrame probe(0);
+    const auto* base = reinterpret_cast<const char*>(static_cast<const CUObject*>(&probe));
+    return static_cast<int>(reinterpret_cast<const char*>(&probe.m_id) - base);
+  }();
+  return offset;
+}
+
+CPuzzleDlg::CPuzzleDlg(CWnd* parent) : CDibDialog(IDD_GYRIX_MAIN, parent) {
+  RegisterGyrixTemplates();
+  if (m_icon.Load(static_cast<HINSTANCE>(nullptr), IDB_ICON) == 0) m_icon.DeleteObject();
+}
+
+CPuzzleDlg::~CPuzzleDlg() {
+  delete m_puzzle;
+  m_puzzle = nullptr;
+  CMenuButton::SetOpenMenu(nullptr);
+  m_buttons.DeleteAll();
+}
+
+BOOL CPuzzleDlg::OnInitDialog() {
+  CDibDialog::OnInitDialog();
+  if (m_icon.GetBits()) {
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(static_cast<HICON>(&m_icon)));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(static_cast<HICON>(&m_icon)));
+  }
+  LoadSettings();
+  if (CMenu* menu = GetSystemMenu(FALSE)) {
+    menu->AppendMenu(MF_SEPARATOR);
+    menu->AppendMenu(MF_STRING, IDM_ABOUTBOX, "&About...");
+    menu->AppendMenu(MF_STRING, IDM_OPTIONS, "&Options...");
+  }
+  CDibWnd::CreatePointFont(m_messageFont, 250, const_cast<char*>("Times New Roman"), 400, 0, 0);
+  LoadPanel();
+  m_joystickPresent = joySpaceOrbInUse();
+  CUFile::SetCurrentFolder(GetModulePath());
+  SetTimer(kClockTimer, 1000);
+  return TRUE;
+}
+
+// The message panel, in the colours of the current shared palette.
+void CPuzzleDlg::LoadPanel() {
+  CDib panel;
+  panel.SetPalette(&CDibWnd::cm_palette);
+  if (panel.Load(static_cast<HINSTANCE>(nullptr), IDB_PANEL) && panel.ConvertTo256Colors(CDibWnd::cm_palette))
+    m_panel.CreateUnmapped(&panel);
+}
+
+std::string CPuzzleDlg::SettingsFilePath() {
+  if (!cm_settingsOverride.empty()) return cm_settingsOverride;
+  std::string folder = static_cast<const char*>(GetModulePath());
+  if (IsWritableFolder(folder)) return folder + kSettingsFileName;
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  std::string config;
+  if (xdg && *xdg == '/') config = xdg;
+  else if (home && *home) config = std::string(home) + "/.config";
+  else return folder + kSettingsFileName;  // nowhere better: opening will fail quietly
+  config += "/gyrix/";
+  CUFile::CreateFolder(config.c_str());
+  return config + kSettingsFileName;
+}
+
+std::string CPuzzleDlg::HelpPagePath(const char* page) {
+  return std::string(static_cast<const char*>(GetModulePath())) + "help/" + page;
+}
+
+BOOL CPuzzleDlg::OpenSettingsFile(CUIniFile& file) {
+  return file.Open(SettingsFilePath().c_str()) ? TRUE : FALSE;
+}
+
+void CPuzzleDlg::LoadSettings() {
+  m_showButtons = kDefaultShowButtons;
+  m_showTimer = kDefaultShowTimer;
+  m_lastPuzzle = kDefaultPuzzle;
+  m_lastMenu = kDefaultMenu;
+  SetBackgroundColor(kDefaultBackground);
+  m_timerColor = kDefaultTimerColor;
+  m_animSpeed = kDefaultAnimSpeed;
+
+  CUIniFile file;
+  if (OpenSettingsFile(file)) {
+    m_showButtons = file.ReadIniInt(kKeyShowButtons, m_showButtons);
+    m_showTimer = file.ReadIniInt(kKeyShowTimer, m_showTimer);
+    m_lastPuzzle = file.ReadIniInt(kKeyLastPuzzle, m_lastPuzzle);
+    m_lastMenu = file.ReadIniInt(kKeyLastMenu, m_lastMenu);
+    SetBackgroundColor(static_cast<COLORREF>(file.ReadIniInt(kKeyBackgroundColor, static_cast<int>(GetBackgroundColor()))));
+    m_timerColor = static_cast<COLORREF>(file.ReadIniInt(kKeyTimerColor, static_cast<int>(m_timerColor)));
+    file.ReadIniString(kKeyTilePath, m_tilePath, kDefaultTile);
+    m_animSpeed = file.ReadIniInt(kKeyAnimSpeed, m_animSpeed);
+    file.Close();
+  }
+  // A hand-edited speed of 0 or less would make the animation timer spin.
+  if (m_animSpeed < 1) m_animSpeed = kDefaultAnimSpeed;
+  LoadTile(m_tilePath);
+  OpenMenuById(m_lastMenu);
+  SelectPuzzle(m_lastPuzzle);
+}
+
+void CPuzzleDlg::SaveSettings() {
+  CUIniFile file;
+  if (!OpenSettingsFile(file)) return;
+  file.WriteIniInt(kKeyShowButtons, m_showButtons);
+  file.WriteIniInt(kKeyShowTimer, m_showTimer);
+  file.WriteIniInt(kKeyLastPuzzle, m_lastPuzzle);
+  file.WriteIniInt(kKeyLastMenu, m_lastMenu);
+  file.WriteIniInt(kKeyBackgroundColor, static_cast<int>(GetBackgroundColor()));
+  file.WriteIniInt(kKeyTimerColor, static_cast<int>(m_timerColor));
+  file.WriteIniString(kKeyTilePath, m_tilePath);
+  file.WriteIniInt(kKeyAnimSpeed, m_animSpeed);
+  if (m_puzzle) {
+    if (m_puzzle->GetMode() != 0) file.WriteIniInt(ModeKey(m_puzzle), m_puzzle->GetMode());
+    for (int i = 1; i < m_puzzle->GetPaletteCount(); ++i)
+      file.WriteIniInt(ColourKey(m_puzzle, i), static_cast<int>(m_puzzle->GetPaletteEntry(i)));
+  }
+  file.Close();
+}
+
+void CPuzzleDlg::LoadTile(const char* name) {
+  CUString requested = name ? name : "";
+  m_tilePath = requested;
+  CUString file = requested;
+  if (!EndsWithBmp(file)) file += ".bmp";
+
+  m_tile.DeleteObject();
+  bool loaded = false;
+  if (requested.GetLength() > 0) {
+    loaded = m_tile.Load(file) != 0;
+    if (!loaded) {
+      CUString beside;
+      beside.Format("%s%s", static_cast<const char*>(GetModulePath()), static_cast<const char*>(file));
+      loaded = m_tile.Load(beside) != 0;
+    }
+  }
+  CQuantizer quantizer(1);
+  quantizer.AddColor(kReservedOrange);
+  bool quantized = false;
+  if (loaded && quantizer.Quantize(m_tile, CDibWnd::cm_palette)) {
+    quantized = true;
+    m_tile.ConvertTo256Colors(CDibWnd::cm_palette);
+  }
+  if (!loaded || !quantized) {
+    quantizer.CreatePalette(CDibWnd::cm_palette);
+    m_tile.DeleteObject();  // a tile that cannot be shown in the palette is not shown at all
+  }
+  // Frames hold palette indices: after a new palette they must be made again.
+  for (auto*& digit : m_digits) digit = nullptr;
+  EmptyFrameCache();
+  if (m_hWnd) LoadPanel();
+  BuildButtons();
+  if (m_hWnd) Invalidate(FALSE);
+}
+
+void CPuzzleDlg::SelectPuzzle(int typeId) {
+  ReplacePuzzle(CreateConfiguredPuzzle(typeId));
+  m_lastPuzzle = typeId;
+}
+
+void CPuzzleDlg::ReplacePuzzle(CPuzzle* puzzle) {
+  if (m_puzzle && m_puzzle->IsBusy()) KillTimer(CPuzzle::kAnimationTimer);
+  delete m_puzzle;
+  m_puzzle = puzzle;
+  m_pressedFacelet = -1;
+  SetAnimSpeed(m_animSpeed);
+  FitView();
+  m_puzzle->SetTitle(this);
+  if (m_hWnd) Invalidate(FALSE);
+}
+
+CPuzzle* CPuzzleDlg::CreateConfiguredPuzzle(int typeId) {
+  CPuzzle* puzzle = CreatePuzzle(typeId);
+  CUIniFile file;
+  if (OpenSettingsFile(file)) {
+    for (int i = 1; i < puzzle->GetPaletteCount(); ++i)
+      puzzle->SetPaletteEntry(i, static_cast<COLORREF>(file.ReadIniInt(
+                                     ColourKey(puzzle, i), static_cast<int>(puzzle->GetPaletteEntry(i)))));
+    int mode = file.ReadIniInt(ModeKey(puzzle), 0);
+    if (mode != 0) puzzle->SetMode(mode);
+    file.Close();
+  }
+  return puzzle;
+}
+
+void CPuzzleDlg::SetAnimSpeed(int ms) {
+  m_animSpeed = ms;
+  if (m_puzzle) m_puzzle->SetAnimationInterval(ms);
+}
+
+CFrame* CPuzzleDlg::GetCachedFrame(int id, BOOL mapped) {
+  CUObMap& cache = FrameCache();
+  if (auto* cached = static_cast<CCachedFrame*>(cache.GetAt(id))) return cached;
+  auto frame = std::make_unique<CCachedFrame>(id);
+  CDib dib;
+  dib.SetPalette(&CDibWnd::cm_palette);
+  if (dib.Load(static_cast<HINSTANCE>(nullptr), id)) {
+    dib.ConvertTo256Colors(CDibWnd::cm_palette);
+    if (mapped) frame->Create(&dib);
+    else frame->CreateUnmapped(&dib);
+  }
+  // A missing bitmap gives an empty frame, which draws nothing.
+  CCachedFrame* result = frame.release();
+  cache.SetAt(id, result);
+  return result;
+}
+
+void CPuzzleDlg::EmptyFrameCache() { FrameCache().DeleteAll(); }
+
+int CPuzzleDlg::GetFrameCacheCount() { return FrameCache().GetCount(); }
+
+void CPuzzleDlg::OnDestroy() {
+  KillTimer(kClockTimer);
+  SaveSettings();
+  for (auto*& digit : m_digits) digit = nullptr;
+  EmptyFrameCache();
+  CDibDialog::OnDestroy();
+}
+
+CSize CPuzzleDlg::ClientSize() const {
+  if (!m_hWnd) return CSize(0, 0);
+  CRect client;
+  GetClientRect(&client);
+  return CSize(client.Width(), client.Height());
+}
+
+void CPuzzleDlg::FitView() {
+  if (!m_puzzle) return;
+  CSize size = ClientSize();
+  if (size.cx <= 0 || size.cy <= 0) {
+    m_puzzle->ResetView(0, 0);
+    return;
+  }
+  m_puzzle->ResetView(std::min(static_cast<int>(size.cy * 1.5), static_cast<int>(size.cx)), size.cy);
+  m_puzzle->SetCentre(size.cx / 2, size.cy / 2);
+}
+
+CMenuButton* CPuzzleDlg::GetTopLevelButton(int i) const {
+  return static_cast<CMenuButton*>(m_buttons.GetAt(i));
+}

@@ -1,0 +1,168 @@
+// CPuzzleDlg: the main window. It shows one puzzle, drawn into the window's own bitmap with
+// the background tile, the picture-button tree, the solve clock and the message panel; it
+// turns mouse and key input into puzzle operations and keeps the settings file.
+#pragma once
+
+#include <lumex/dialogs.h>
+#include <lumex/lumex.h>
+#include <platform/platform.h>
+
+#include <cordak/inifile.h>
+#include <cordak/obarray.h>
+#include <cordak/ustring.h>
+
+#include <string>
+
+class CPuzzle;
+class CMenuButton;
+class CCachedFrame;
+
+// Command ids of the window: system menu entries and the message a puzzle posts when solved.
+constexpr UINT IDM_ABOUTBOX = 16;
+constexpr UINT IDM_OPTIONS = 18;
+constexpr UINT IDC_PUZZLE_SOLVED = 105;
+constexpr UINT_PTR kClockTimer = 1000;
+
+// Bitmap resources the window draws with.
+constexpr int IDB_ICON = 128;
+constexpr int IDB_PANEL = 166;
+constexpr int IDB_DIGIT0 = 167;  // 167..176 are '0'..'9'
+constexpr int IDB_COLON = 177;
+constexpr int IDC_LINK_CURSOR = 145;
+
+// Picture-button ids that are commands rather than puzzles.
+constexpr int IDB_RESET = 135;
+constexpr int IDB_SCRAMBLE = 136;
+constexpr int IDB_SAVE = 148;
+constexpr int IDB_OPEN = 149;
+constexpr int IDB_BACK = 157;
+constexpr int IDB_OPTIONS = 165;
+constexpr int IDB_CHALLENGE = 178;
+
+class CPuzzleDlg : public CDibDialog {
+ public:
+  explicit CPuzzleDlg(CWnd* parent = nullptr);
+  ~CPuzzleDlg() override;
+
+  // ---- Start-up, settings, tile, puzzle ----
+  BOOL OnInitDialog() override;
+  BOOL OpenSettingsFile(CUIniFile& file);
+  void LoadSettings();
+  void SaveSettings();
+  // Loads the background tile and builds the shared palette from it.
+  void LoadTile(const char* name);
+  void SelectPuzzle(int typeId);
+  // A new puzzle of the type with the colours and mode saved for it; owned by the caller.
+  CPuzzle* CreateConfiguredPuzzle(int typeId);
+  void SetAnimSpeed(int ms);
+  CFrame* GetCachedFrame(int id, BOOL mapped);
+  static void EmptyFrameCache();
+  static int GetFrameCacheCount();
+
+  // Where the settings live: Gyrix.ini in the program's folder, or in the user's
+  // configuration folder when the program's folder cannot be written. A non-empty override
+  // replaces both (tests).
+  static std::string SettingsFilePath();
+  static void SetSettingsPathOverride(const std::string& path) { cm_settingsOverride = path; }
+  // The help pages shipped beside the program.
+  static std::string HelpPagePath(const char* page);
+
+  // ---- Screen and input ----
+  void PreBlt(CDC* dc, CDib* dib) override;
+  void ComposeScreen(CDC* dc, CDib* dib);
+  void DrawClock(CDib* dib);
+  void ResumeClock();
+  void DismissMessage();
+  void TogglePause();
+  void OnSolved();
+  BOOL IsMessageShown() const { return !m_message.empty(); }
+  const std::string& GetMessageText() const { return m_message; }
+
+  void OnPaint() override;
+  void OnSysCommand(UINT id, LPARAM lParam) override;
+  void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+  void OnLButtonDown(UINT flags, CPoint point) override;
+  void OnLButtonUp(UINT flags, CPoint point) override;
+  void OnRButtonDown(UINT flags, CPoint point) override;
+  void OnMouseMove(UINT flags, CPoint point) override;
+  void OnSize(UINT type, int cx, int cy) override;
+  void OnTimer(UINT_PTR id) override;
+  BOOL OnHelpInfo(HELPINFO* info) override;
+  void OnDestroy() override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  void OnTimeChange() override;
+  void OnOK() override;
+  BOOL ContinueModal() override;
+
+  // ---- Picture buttons ----
+  void BuildButtons();
+  void OpenMenuById(int id);
+  CMenuButton* HitButtons();
+  // Runs the command of a leaf button (puzzle choice, back, or a command).
+  void RunButtonCommand(int id);
+  // The puzzle type a leaf id selects, -1 for none.
+  static int PuzzleTypeForButton(int id);
+  int GetTopLevelButtonCount() const { return m_buttons.GetCount(); }
+  CMenuButton* GetTopLevelButton(int i) const;
+
+  // ---- Commands ----
+  void NewScramble();
+  void ExecuteMoveCommand();
+  void OpenPuzzleFile();
+  void SavePuzzleFile();
+  void RunOptions();
+  void RunAbout();
+  void OpenHelp();
+  void OpenChallenges();
+  void PollJoystick();
+
+  // ---- State, for the commands and for tests ----
+  CPuzzle* GetPuzzle() const { return m_puzzle; }
+  int GetShowButtons() const { return m_showButtons; }
+  void SetShowButtons(int on) { m_showButtons = on; }
+  int GetShowTimer() const { return m_showTimer; }
+  void SetShowTimer(int on) { m_showTimer = on; }
+  int GetLastMenu() const { return m_lastMenu; }
+  int GetLastPuzzle() const { return m_lastPuzzle; }
+  const CUString& GetTilePath() const { return m_tilePath; }
+  CDib& GetTile() { return m_tile; }
+  COLORREF GetTimerColor() const { return m_timerColor; }
+  void SetTimerColor(COLORREF c) { m_timerColor = c; }
+  int GetAnimSpeed() const { return m_animSpeed; }
+  const CUString& GetMacroText() const { return m_macroText; }
+  int GetPressedFacelet() const { return m_pressedFacelet; }
+  CFont& GetMessageFont() { return m_messageFont; }
+
+ private:
+  // The view fitted to the client area: at most 1.5 times as wide as high, centred.
+  void FitView();
+  CSize ClientSize() const;
+  void ReplacePuzzle(CPuzzle* puzzle);
+  void LoadPanel();
+  void RotateViewBy(CPoint point);
+  void HoverChanged();
+
+  CPuzzle* m_puzzle = nullptr;
+  CPoint m_pressPoint{0, 0};
+  int m_pressedFacelet = -1;
+  CUObArray m_buttons{0, 1};
+  int m_showButtons = 1;
+  int m_showTimer = 1;
+  CUString m_macroText;
+  int m_joystickPresent = 0;
+  int m_lastMenu = 0;
+  int m_lastPuzzle = 1;
+  CUString m_tilePath;
+  CDib m_tile;
+  COLORREF m_timerColor = 0x00FFFF;
+  CFrame* m_digits[11] = {};
+  std::string m_message;
+  CFont m_messageFont;
+  CFrame m_panel;
+  int m_animSpeed = 30;
+  CDib m_icon;
+  DWORD m_joystickButtons = 0;  // buttons held at the last poll
+  CMenuButton* m_hovered = nullptr;
+
+  static std::string cm_settingsOverride;
+};
