@@ -1,0 +1,196 @@
+#include "tools_test_util.h"
+
+#include <gyrix/engine.h>
+#include <gyrix/puzzles.h>
+
+#include <lumex/dib.h>
+#include <platform/dc.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<int> Colours(const CPuzzle& p) {
+  std::vector<int> c;
+  for (int id = 0; id < p.GetFaceletCount(); ++id) c.push_back(p.GetFaceletColour(id));
+  return c;
+}
+
+std::unique_ptr<CPuzzle> Load(const std::string& path) {
+  CQuietServices quiet;
+  return std::unique_ptr<CPuzzle>(LoadPuzzleFile(path.c_str()));
+}
+
+unsigned BigEndian(const Bytes& b, size_t at) {
+  return (unsigned(static_cast<unsigned char>(b[at])) << 24) | (unsigned(static_cast<unsigned char>(b[at + 1])) << 16) |
+         (unsigned(static_cast<unsigned char>(b[at + 2])) << 8) | unsigned(static_cast<unsigned char>(b[at + 3]));
+}
+
+using GyrixTool = ScratchFolder;
+
+}  // namespace
+
+TEST_F(GyrixTool, ListsEveryTypeAndWhetherItIsBuilt) {
+  const ToolRun run = RunTool("list");
+  ASSERT_EQ(run.status, 0) << run.output;
+  std::istringstream lines(run.output);
+  std::string line;
+  std::getline(lines, line);  // heading
+  int rows = 0;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    int id = -1;
+    std::string name, className;
+    fields >> id >> name >> className;
+    EXPECT_EQ(id, rows);
+    EXPECT_EQ(name, CPuzzle::GetTypeName(id));
+    EXPECT_EQ(className, GetPuzzleType(id)->className);
+    EXPECT_EQ(line.substr(line.size() - (IsPuzzleBuilt(id) ? 3 : 2)), IsPuzzleBuilt(id) ? "yes" : "no");
+    ++rows;
+  }
+  EXPECT_EQ(rows, kPuzzleTypeCount);
+}
+
+TEST_F(GyrixTool, SavesTurnedScrambledAndNotatedPuzzles) {
+  const std::string turned = Path("turned.puz");
+  ToolRun run = RunTool("save 0 '" + turned + "' --turns 1,-3,5");
+  ASSERT_EQ(run.status, 0) << run.output;
+  std::unique_ptr<CPuzzle> expected(CreatePuzzle(0));
+  for (int m : {1, -3, 5}) expected->DoMove(m, 1);
+  std::unique_ptr<CPuzzle> loaded = Load(turned);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(Colours(*loaded), Colours(*expected));
+
+  // The same seed scrambles the same way; the scramble starts the clock and asks for a solve.
+  const std::string a = Path("a.puz"), b = Path("b.puz");
+  ASSERT_EQ(RunTool("save 1 '" + a + "' --scramble 42").status, 0);
+  ASSERT_EQ(RunTool("save 1 '" + b + "' --scramble 42").status, 0);
+  std::unique_ptr<CPuzzle> first = Load(a), second = Load(b);
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(Colours(*first), Colours(*second));
+  EXPECT_EQ(first->IsScramblePending(), 1);
+  EXPECT_EQ(first->IsSolved(), 0);
+
+  // Notation: a turn and its inverse leave the cube solved, with both turns in the history.
+  const std::string notated = Path("notated.puz");
+  run = RunTool("save 1 '" + notated + "' --moves \"R R'\"");
+  ASSERT_EQ(run.status, 0) << run.output;
+  loaded = Load(notated);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->GetHistorySize(), 2);
+  EXPECT_EQ(loaded->GetHistoryMove(0), -loaded->GetHistoryMove(1));
+  std::unique_ptr<CPuzzle> solved(CreatePuzzle(1));
+  EXPECT_EQ(Colours(*loaded), Colours(*solved));
+  run = RunTool("save 1 '" + notated + "' --moves R");
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(Colours(*Load(notated)), Colours(*solved));
+}
+
+TEST_F(GyrixTool, InfoAndCheckReadFilesAndReportDamage) {
+  const std::string path = Path("game.puz");
+  ASSERT_EQ(RunTool("save 3 '" + path + "' --turns 2").status, 0);
+  ToolRun run = RunTool("info '" + path + "'");
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("Cube(5x5x5)"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("150"), std::string::npos) << run.output;
+  run = RunTool("check '" + path + "'");
+  EXPECT_EQ(run.status, 0) << run.output;
+
+  Bytes bytes = ReadAll(path);
+  WriteAll(path, Bytes(bytes.begin(), bytes.end() - 1));
+  run = RunTool("check '" + path + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("different version of Gyrix or is invalid"), std::string::npos) << run.output;
+  run = RunTool("check '" + Path("missing.puz") + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("cannot open"), std::string::npos) << run.output;
+}
+
+TEST_F(GyrixTool, RendersWhatTheEngineDraws) {
+  const std::string png = Path("cube.png");
+  ToolRun run = RunTool("render 1 '" + png + "' --size 64x48 --turns 1");
+  ASSERT_EQ(run.status, 0) << run.output;
+  const Bytes bytes = ReadAll(png);
+  ASSERT_GT(bytes.size(), 33u);
+  EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
+  EXPECT_EQ(std::string(bytes.begin() + 12, bytes.begin() + 16), "IHDR");
+  EXPECT_EQ(BigEndian(bytes, 16), 64u);
+  EXPECT_EQ(BigEndian(bytes, 20), 48u);
+  EXPECT_EQ(bytes[25], 3);  // indexed colour
+
+  // A saved puzzle, viewed from elsewhere, painted mid-turn: the BMP holds exactly the pixels
+  // the engine paints into an image of the same colours.
+  const std::string puz = Path("cube.puz");
+  const std::string bmp = Path("frame.bmp");
+  ASSERT_EQ(RunTool("save 1 '" + puz + "' --turns 4,-7").status, 0);
+  run = RunTool("render '" + puz + "' '" + bmp + "' --size 90x70 --view 10,-20,30 --frame 5:40");
+  ASSERT_EQ(run.status, 0) << run.output;
+  CDib rendered;
+  ASSERT_EQ(rendered.Load(bmp.c_str()), 1);
+  ASSERT_EQ(rendered.Width(), 90);
+  ASSERT_EQ(rendered.Height(), 70);
+
+  std::unique_ptr<CPuzzle> p = Load(puz);
+  ASSERT_NE(p, nullptr);
+  p->ResetView(90, 70);
+  p->RotateViewX(10);
+  p->RotateViewY(-20);
+  p->RotateViewZ(30);
+  std::vector<PALETTEENTRY> entries(rendered.ColorTableSize());
+  for (int i = 0; i < rendered.ColorTableSize(); ++i) {
+    const RGBQUAD& q = rendered.ColorTable()[i];
+    entries[i] = PALETTEENTRY{q.rgbRed, q.rgbGreen, q.rgbBlue, 0};
+  }
+  CPalette palette;
+  palette.CreatePalette(entries.data(), static_cast<int>(entries.size()));
+  CDib own;
+  unsigned char background = 0;  // the corner shows the background
+  rendered.GetPixel(0, 0, background);
+  ASSERT_EQ(own.Create(&palette, 90, 70, background), 1);
+  CDC* dc = own.GetMemDC(nullptr);
+  p->DrawMoveFrame(dc, &own, 5, 40);
+  own.ReleaseMemDC(dc);
+  int differing = 0, inside = 0;
+  for (int y = 0; y < 70; ++y)
+    for (int x = 0; x < 90; ++x) {
+      differing += own.PixelColor(x, y) != rendered.PixelColor(x, y);
+      inside += rendered.PixelColor(x, y) == p->GetPaletteEntry(0);
+    }
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(inside, 0);  // the cut shows the inside colour
+}
+
+TEST_F(GyrixTool, BadRequestsFailWithAReason) {
+  const std::string out = Path("x.png");
+  const struct {
+    std::string arguments;
+    const char* reason;
+  } cases[] = {
+      {"", "usage"},
+      {"frobnicate", "usage"},
+      {"render 37 '" + out + "'", "unknown puzzle id"},
+      {"render 1 '" + Path("x.gif") + "'", ".png or .bmp"},
+      {"render 1 '" + out + "' --size 0x10", "--size"},
+      {"render 1 '" + out + "' --size 10x", "--size"},
+      {"render 1 '" + out + "' --frame 13:45", "no turn 13"},
+      {"render 1 '" + out + "' --view 1,2", "--view"},
+      {"save 1 '" + Path("x.puz") + "' --turns 1,,2", "--turns"},
+      {"save 1 '" + Path("x.puz") + "' --turns 0", "no turn 0"},
+      {"save 1 '" + Path("x.puz") + "' --mode 2", "no mode 2"},
+      {"save 1 '" + Path("x.puz") + "' --scramble", "needs a value"},
+      {"save 1 '" + Path("x.puz") + "' --moves xyz", "no moves"},
+      {"save 1 '" + Path("no/such/folder/x.puz") + "'", "cannot write"},
+      {"info 1", "info takes a .puz file"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = RunTool(c.arguments);
+    EXPECT_NE(run.status, 0) << c.arguments;
+    EXPECT_LT(run.status, 128) << c.arguments;  // an exit, not a crash
+    EXPECT_NE(run.output.find(c.reason), std::string::npos) << c.arguments << ": " << run.output;
+  }
+}
