@@ -481,6 +481,8 @@ void CCubePuzzle::AimInnerFace(CFacelet* inner, const std::vector<int>& polygon)
 
 int CCubePuzzle::InnerFaceForCut(int axis, int cut, int avoid) {
   const std::vector<int> polygon = CutPolygon(axis, cut);
+  // A cube read from a damaged file may lack the vertices of the cut.
+  if (std::find(polygon.begin(), polygon.end(), -1) != polygon.end()) return -1;
   std::vector<int> wanted = polygon;
   std::sort(wanted.begin(), wanted.end());
   const int count = GetInnerFaceletCount();
@@ -511,6 +513,7 @@ void CCubePuzzle::RestoreInnerFaces() {
   for (int i = 0; i < shape.cutCount; ++i) {
     CFacelet* inner = GetInnerFaceletAt(i);
     const std::vector<int> polygon = CutPolygon(shape.cuts[i][0], shape.cuts[i][1]);
+    if (std::find(polygon.begin(), polygon.end(), -1) != polygon.end()) return;
     if (inner->GetVertexCount() == 4 || inner->GetVertexCount() == static_cast<int>(polygon.size()))
       AimInnerFace(inner, polygon);
   }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr COLORREF kBackground = 0x203040;  // a colour no puzzle uses
@@ -197,6 +199,37 @@ TEST(CubeDrawing, ProbesThatMissTheCubeGiveTheMessage) {
   EXPECT_EQ(messages.texts[0], CCubePuzzle::kAmbiguousMessage);
   EXPECT_FALSE(cube.IsPlaying());
   EXPECT_EQ(cube.GetHistorySize(), 0);
+}
+
+// A file may hold another size than its type id names (it is read whole, whatever the
+// class expects). Everything the cube does must still stay inside its lists.
+TEST(CubeDrawing, ACubeHoldingAnotherSizeStaysInBounds) {
+  for (int stored : {2, 3, 5}) {
+    for (int into : {2, 4, 5}) {
+      if (stored == into) continue;
+      CCubePuzzle source(stored);
+      CUBuffer file;
+      source.Write(file);
+      const int type = into - 2;
+      std::memcpy(file.GetData() + 4, &type, 4);
+      file.Seek(0, 0);
+      CFrameCube cube(into);
+      ASSERT_EQ(cube.LoadFromBuffer(file), 1);
+      cube.ResetView(120, 120);
+      CCanvas canvas(cube, 120);
+      for (int move = 1; move <= cube.GetMoveCount(); ++move) {
+        cube.SetTurn(move);
+        cube.DrawMoveFrame(canvas.dc, &canvas.dib, move, 45);
+        cube.SetTurn(0);
+      }
+      cube.Draw(canvas.dc, &canvas.dib);
+      for (int f = 0; f < cube.GetFaceletCount(); f += 5)
+        for (int g = 0; g < cube.GetFaceletCount(); g += 3) cube.MoveFromDrag(f, g);
+      cube.UpdateSolved();
+      int left, top, right;
+      cube.FindOrientation(left, top, right);
+    }
+  }
 }
 
 }  // namespace
