@@ -202,6 +202,8 @@ void HandleMouseButton(CWnd* top, CPoint client, int vk, bool down) {
   target->SendMessage(message, msg.wParam, msg.lParam);
 }
 
+void HandleClose(CWnd* top);
+
 CWnd* KeyTarget() {
   CWnd* target = Alive(S().focus) ? S().focus : (Alive(S().active) ? S().active : nullptr);
   if (!target) return nullptr;
@@ -225,6 +227,14 @@ void HandleKey(int vk, bool down, bool repeat) {
   S().charTarget = down ? target : nullptr;
   if (!target) return;
   const bool alt = keys[VK_MENU];
+  // The desktop's own keys: Alt+F4 closes a window, Alt+Space opens its system menu.
+  if (down && alt && (vk == VK_F4 || vk == VK_SPACE)) {
+    CWnd* top = target->GetTopLevelParent();
+    S().charTarget = nullptr;
+    if (vk == VK_F4) HandleClose(top);
+    else top->TrackSystemMenu();
+    return;
+  }
   UINT message = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : WM_KEYUP;
   LPARAM lp = 1 | (repeat ? (1 << 30) : 0) | (alt ? (1 << 29) : 0);
   MSG msg{target, message, static_cast<WPARAM>(vk), lp};

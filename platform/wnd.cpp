@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -802,6 +803,143 @@ void CWnd::EndModalLoop(int result) {
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const char* text) {
   m_items.push_back(Item{flags, static_cast<UINT>(id), text ? text : ""});
   return TRUE;
+}
+
+namespace {
+
+constexpr int kMenuRowHeight = 20;
+constexpr int kMenuSeparatorHeight = 8;
+
+// The drop-down list of a menu: a borderless popup that holds the mouse until a choice is made.
+class CMenuPopup : public CWnd {
+ public:
+  explicit CMenuPopup(std::vector<CMenu::Item> items) : m_items(std::move(items)) {}
+  UINT m_chosen = 0;
+
+  int RowTop(int i) const {
+    int y = 2;
+    for (int k = 0; k < i; ++k)
+      y += (m_items[static_cast<std::size_t>(k)].flags & MF_SEPARATOR) ? kMenuSeparatorHeight : kMenuRowHeight;
+    return y;
+  }
+  int RowAt(CPoint p) const {
+    CRect r;
+    GetClientRect(&r);
+    if (!r.PtInRect(p)) return -1;
+    for (int i = 0; i < static_cast<int>(m_items.size()); ++i) {
+      const bool separator = m_items[static_cast<std::size_t>(i)].flags & MF_SEPARATOR;
+      if (p.y >= RowTop(i) && p.y < RowTop(i + 1)) return separator ? -1 : i;
+    }
+    return -1;
+  }
+  int Height() const { return RowTop(static_cast<int>(m_items.size())) + 2; }
+
+  void OnPaint() override {
+    CPaintDC dc(this);
+    CRect r;
+    GetClientRect(&r);
+    dc.FillSolidRect(&r, GetSysColor(COLOR_3DFACE));
+    dc.Draw3dRect(&r, GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DDKSHADOW));
+    dc.SetBkMode(TRANSPARENT);
+    for (int i = 0; i < static_cast<int>(m_items.size()); ++i) {
+      const CMenu::Item& item = m_items[static_cast<std::size_t>(i)];
+      const int top = RowTop(i);
+      if (item.flags & MF_SEPARATOR) {
+        dc.FillSolidRect(4, top + 3, r.Width() - 8, 1, GetSysColor(COLOR_3DSHADOW));
+        dc.FillSolidRect(4, top + 4, r.Width() - 8, 1, GetSysColor(COLOR_3DHIGHLIGHT));
+        continue;
+      }
+      CRect row(2, top, r.right - 2, top + kMenuRowHeight);
+      const bool hot = i == m_hot;
+      if (hot) dc.FillSolidRect(&row, GetSysColor(COLOR_HIGHLIGHT));
+      dc.SetTextColor(hot ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_BTNTEXT));
+      row.left += 18;
+      dc.DrawText(item.text.c_str(), -1, &row, DT_SINGLELINE | DT_VCENTER);
+    }
+  }
+  void SetHot(int i) {
+    if (i == m_hot) return;
+    m_hot = i;
+    Invalidate(FALSE);
+  }
+  void Choose(int i) {
+    if (i >= 0) m_chosen = m_items[static_cast<std::size_t>(i)].id;
+    EndModalLoop(0);
+  }
+  void OnMouseMove(UINT, CPoint p) override { SetHot(RowAt(p)); }
+  void OnLButtonUp(UINT, CPoint p) override {
+    if (m_pressedOutside) return;
+    if (RowAt(p) >= 0) Choose(RowAt(p));
+  }
+  void OnLButtonDown(UINT, CPoint p) override {
+    CRect r;
+    GetClientRect(&r);
+    m_pressedOutside = !r.PtInRect(p);
+    if (m_pressedOutside) Choose(-1);  // a click elsewhere closes the menu
+  }
+  void OnRButtonDown(UINT f, CPoint p) override { OnLButtonDown(f, p); }
+  // Alt may still be held from the key that opened the menu.
+  void OnSysKeyDown(UINT key, UINT repeat, UINT flags) override { OnKeyDown(key, repeat, flags); }
+  void OnKeyDown(UINT key, UINT, UINT) override {
+    const int n = static_cast<int>(m_items.size());
+    auto step = [&](int dir) {
+      int i = m_hot >= 0 ? m_hot : (dir < 0 ? n : -1);  // from nothing: the first or the last
+      for (int k = 0; k < n; ++k) {
+        i = (i + dir + n) % n;
+        if (!(m_items[static_cast<std::size_t>(i)].flags & MF_SEPARATOR)) return SetHot(i);
+      }
+    };
+    switch (key) {
+      case VK_UP: step(-1); break;
+      case VK_DOWN: step(1); break;
+      case VK_RETURN: Choose(m_hot); break;
+      case VK_ESCAPE:
+      case VK_MENU: Choose(-1); break;
+      default:
+        for (int i = 0; i < n; ++i) {
+          const std::string& t = m_items[static_cast<std::size_t>(i)].text;
+          auto amp = t.find('&');
+          if (amp != std::string::npos && amp + 1 < t.size() &&
+              std::toupper(static_cast<unsigned char>(t[amp + 1])) == static_cast<int>(key))
+            return Choose(i);
+        }
+    }
+  }
+
+ private:
+  std::vector<CMenu::Item> m_items;
+  int m_hot = -1;
+  bool m_pressedOutside = false;
+};
+
+}  // namespace
+
+UINT CWnd::TrackSystemMenu() {
+  if (!m_hWnd || !m_top) return 0;
+  std::vector<CMenu::Item> items;
+  if (m_style & WS_MINIMIZEBOX) items.push_back({MF_STRING, SC_MINIMIZE, "Mi&nimize"});
+  if (m_style & WS_MAXIMIZEBOX) {
+    if (IsZoomed()) items.push_back({MF_STRING, SC_RESTORE, "&Restore"});
+    else items.push_back({MF_STRING, SC_MAXIMIZE, "Ma&ximize"});
+  }
+  if (!items.empty()) items.push_back({MF_SEPARATOR, 0, ""});
+  items.push_back({MF_STRING, SC_CLOSE, "&Close\tAlt+F4"});
+  if (m_systemMenu)
+    for (const CMenu::Item& item : m_systemMenu->Items()) items.push_back(item);
+  for (CMenu::Item& item : items) item.text = item.text.substr(0, item.text.find('\t'));
+  CMenuPopup popup(items);
+  CRect r(m_rect.left, m_rect.top, m_rect.left + 180, m_rect.top);
+  r.bottom = r.top + popup.Height();
+  if (!popup.CreateEx(0, "#32768", "", WS_POPUP | WS_BORDER, r, this, 0)) return 0;
+  if (CFont* font = GetFont()) popup.SetFont(font, FALSE);
+  popup.ShowWindow(SW_SHOW);
+  popup.SetCapture();
+  popup.RunModalLoop();
+  if (GetCapture() == &popup) ReleaseCapture();
+  popup.DestroyWindow();
+  if (m_hWnd) CEventLoop::Activate(this);
+  if (popup.m_chosen && m_hWnd) SendMessage(WM_SYSCOMMAND, popup.m_chosen, 0);
+  return popup.m_chosen;
 }
 
 CMenu* CWnd::GetSystemMenu(BOOL revert) {

@@ -187,6 +187,9 @@ class CWnd {
 
   // ---- Menu ----
   CMenu* GetSystemMenu(BOOL revert);
+  // Opens the system menu of this top-level window (Alt+Space) at its top-left corner and
+  // sends the chosen command as WM_SYSCOMMAND; returns the command, 0 when none was chosen.
+  UINT TrackSystemMenu();
 
   // ---- Handlers ----
   virtual int OnCreate() { return 0; }

@@ -207,4 +207,41 @@ TEST_F(Events, ClientAndScreenCoordinatesAgree) {
   EXPECT_EQ(top.GetDlgItem(99), nullptr);
 }
 
+TEST_F(Events, AltSpaceOpensTheSystemMenuWithTheProgramsOwnItems) {
+  class CMenuOwner : public CRecordingWnd {
+   public:
+    void OnSysCommand(UINT id, LPARAM) override { log.push_back("syscommand " + std::to_string(id)); }
+  } wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "menu", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                           ScreenRect(10, 10, 200, 100), nullptr, 0));
+  CMenu* menu = wnd.GetSystemMenu(FALSE);
+  menu->AppendMenu(MF_SEPARATOR);
+  menu->AppendMenu(MF_STRING, 16, "&About...");
+  menu->AppendMenu(MF_STRING, 18, "&Options...");
+  wnd.SetFocus();
+  int step = 0;
+  CEventLoop::SetModalHook([&](CWnd*) {
+    if (step++ == 0) CEventLoop::InjectKeyPress('O');  // by mnemonic
+    else {
+      CEventLoop::InjectKeyPress(VK_UP);  // from nothing, up wraps to the last item
+      CEventLoop::InjectKeyPress(VK_UP);
+      CEventLoop::InjectKeyPress(VK_RETURN);
+    }
+  });
+  for (int i = 0; i < 2; ++i) {
+    CEventLoop::InjectKey(VK_MENU, true);
+    CEventLoop::InjectKeyPress(VK_SPACE);
+    CEventLoop::InjectKey(VK_MENU, false);
+  }
+  CEventLoop::SetModalHook(nullptr);
+  EXPECT_EQ(wnd.log, (std::vector<std::string>{"syscommand 18", "syscommand 16"}));
+  EXPECT_EQ(GetFocus(), &wnd);
+  // Alt+F4 asks the window to close.
+  CEventLoop::InjectKey(VK_MENU, true);
+  CEventLoop::InjectKeyPress(VK_F4);
+  CEventLoop::InjectKey(VK_MENU, false);
+  EXPECT_EQ(wnd.log.back(), "syscommand " + std::to_string(SC_CLOSE));
+  wnd.DestroyWindow();
+}
+
 }  // namespace
