@@ -144,29 +144,6 @@ TEST(Puzzle, NamesAndTitles) {
   EXPECT_STREQ(CPuzzle::GetTypeName(0), "Cube(2x2x2)");
 }
 
-TEST(Puzzle, FreshPuzzleDefaults) {
-  CGridPuzzle p;
-  EXPECT_EQ(p.IsSolved(), 1);
-  EXPECT_EQ(p.IsScramblePending(), 0);
-  EXPECT_EQ(p.IsClockRunning(), 0);
-  EXPECT_EQ(p.GetElapsedSeconds(), 0);
-  EXPECT_EQ(p.GetHistorySize(), 0);
-  EXPECT_EQ(p.GetAnimationInterval(), 40);
-  EXPECT_EQ(p.GetMode(), 0);
-  EXPECT_EQ(p.GetSize(), 0);
-  EXPECT_EQ(p.GetMoveStep(1), 15);
-  EXPECT_EQ(p.GetMoveFrames(1), 0);
-  EXPECT_EQ(p.GetCapabilities(), 0);
-  EXPECT_EQ(p.SetMode(1), 0);
-  EXPECT_EQ(p.MoveFromDrag(0, 1), 0);
-  EXPECT_EQ(p.GetInnerFacelet(7), 7);
-  CFixVector a, b;
-  EXPECT_EQ(p.GetMoveAxis(0, a, b), 0);
-  EXPECT_EQ(p.GetInnerFaceletCount(), 1);
-  EXPECT_EQ(p.GetInnerFaceletAt(0)->GetColour(), 0);
-  EXPECT_EQ(p.GetInnerFaceletAt(1), nullptr);
-}
-
 TEST(Puzzle, ClearEmptiesTheModelButKeepsTheMaskLength) {
   CGridPuzzle p;
   p.Clear();
