@@ -1,0 +1,533 @@
+// The main window driven headless: settings, turning by dragging, the clock and its panels,
+// keys, the button tree, resizing, files and Execute Move.
+#include "shell_test_util.h"
+
+#include <gyrix/shell/aboutdlg.h>
+#include <gyrix/res/templates.h>
+
+#include <cordak/urand.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <set>
+
+namespace {
+
+// The solve clock's start, reached the way a puzzle class would.
+struct ClockAccess : CPuzzle {
+  static CUTime CPuzzle::*Start() { return &ClockAccess::m_clockStart; }
+};
+
+void BackdateClock(CPuzzle* p, long seconds) {
+  CUTime& start = p->*ClockAccess::Start();
+  start = CUTime(start.GetTime() - seconds);
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Some turn that a drag on the visible faces can make, and its facelets.
+int FirstTurn(CPuzzle* p) { return p->GetMoveCount() > 0 ? 1 : 0; }
+
+}  // namespace
+
+TEST_F(ShellTest, FirstStartCreatesTheSettingsFileAndShowsTheDefaults) {
+  OpenWindow();
+  EXPECT_TRUE(std::filesystem::exists(m_settings));
+  ASSERT_NE(m_dlg->GetPuzzle(), nullptr);
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetTypeId(), 1);
+  EXPECT_EQ(m_dlg->WindowText(), "Gyrix - Cube(3x3x3)");
+  EXPECT_EQ(m_dlg->GetShowButtons(), 1);
+  EXPECT_EQ(m_dlg->GetShowTimer(), 1);
+  EXPECT_EQ(m_dlg->GetBackgroundColor(), 0x808000u);
+  EXPECT_EQ(m_dlg->GetTimerColor(), 0x00FFFFu);
+  EXPECT_EQ(m_dlg->GetAnimSpeed(), 30);
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetAnimationInterval(), 30);
+  EXPECT_STREQ(m_dlg->GetTilePath(), "Web.bmp");
+  EXPECT_EQ(CMenuButton::GetOpenMenu(), nullptr);
+  EXPECT_EQ(m_dlg->GetTopLevelButtonCount(), 11);
+
+  const int colours = m_dlg->GetPuzzle()->GetPaletteCount();
+  CloseWindow();
+  std::string ini = ReadSettings();
+  for (const char* key : {"ShowButtons=1", "ShowTimer=1", "LastPuzzle=1", "LastMenu=0",
+                          "BackgroundColor=8421376", "TimerColor=65535", "TilePath=\"Web.bmp\"", "AnimSpeed=30"})
+    EXPECT_TRUE(Contains(ini, key)) << key << " missing from\n" << ini;
+  for (int i = 1; i < colours; ++i) EXPECT_TRUE(Contains(ini, "Cube(3x3x3)" + std::to_string(i) + "=")) << i;
+  EXPECT_FALSE(Contains(ini, "Mode="));
+}
+
+TEST_F(ShellTest, StoredSettingsAreAppliedAndBadOnesFallBack) {
+  WriteTileBitmap((m_folder / "Stones.bmp").string(), RGB(40, 160, 90));
+  WriteSettings("ShowButtons=0\nShowTimer=0\nLastPuzzle=0\nAnimSpeed=0\nTimerColor=255\n"
+                "TilePath=\"" + (m_folder / "Stones").string() + "\"\nCube(2x2x2)1=16711935\n");
+  OpenWindow();
+  EXPECT_EQ(m_dlg->GetShowButtons(), 0);
+  EXPECT_EQ(m_dlg->GetShowTimer(), 0);
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetTypeId(), 0);
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetPaletteEntry(1), 0xFF00FFu);  // the saved colour key
+  EXPECT_EQ(m_dlg->GetAnimSpeed(), 30);  // 0 would spin the animation timer
+  // The tile loads with ".bmp" appended and its colours join the shared palette.
+  ASSERT_NE(m_dlg->GetTile().GetBits(), nullptr);
+  EXPECT_EQ(CDibWnd::cm_palette.GetNearestColor(RGB(40, 160, 90)), RGB(40, 160, 90));
+  EXPECT_EQ(CDibWnd::cm_palette.GetNearestColor(0x0080FF), 0x0080FFu);
+
+  // A tile that is nowhere leaves no tile but a usable palette.
+  m_dlg->LoadTile("no-such-tile");
+  EXPECT_EQ(m_dlg->GetTile().GetBits(), nullptr);
+  EXPECT_EQ(CDibWnd::cm_palette.GetEntryCount(), 256);
+  EXPECT_STREQ(m_dlg->GetTilePath(), "no-such-tile");
+}
+
+TEST_F(ShellTest, ADragTurnsALayerAndDraggingItBackCancelsInTheHistory) {
+  OpenWindow();
+  CPuzzle* p = m_dlg->GetPuzzle();
+  const int turn = FirstTurn(p);
+  ASSERT_TRUE(DragTurn(turn));
+  EXPECT_TRUE(p->IsBusy());
+  Settle();
+  EXPECT_FALSE(p->IsSolved());
+  ASSERT_EQ(p->GetHistorySize(), 1);
+  EXPECT_EQ(p->GetHistoryMove(0), turn);
+
+  ASSERT_TRUE(DragTurn(-turn));
+  Settle();
+  EXPECT_TRUE(p->IsSolved());
+  EXPECT_EQ(p->GetHistorySize(), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(ShellTest, BackspaceUndoesAndLeftClicksWaitWhileATurnAnimates) {
+  OpenWindow();
+  CPuzzle* p = m_dlg->GetPuzzle();
+  ASSERT_TRUE(DragTurn(1));
+  ASSERT_TRUE(p->IsBusy());
+  // A second drag during the animation is ignored...
+  EXPECT_TRUE(DragTurn(2));
+  // ...but the right button still turns the view.
+  const CFixMatrix before = p->GetViewMatrix();
+  CEventLoop::InjectMouseButton(m_dlg, CPoint(300, 200), VK_RBUTTON, true);
+  CEventLoop::InjectMouseMove(m_dlg, CPoint(340, 230));
+  CEventLoop::InjectMouseButton(m_dlg, CPoint(340, 230), VK_RBUTTON, false);
+  EXPECT_NE(std::memcmp(&before, &p->GetViewMatrix(), sizeof before), 0);
+  Settle();
+  EXPECT_EQ(p->GetHistorySize(), 1);
+
+  Key(VK_BACK);
+  Settle();
+  EXPECT_EQ(p->GetHistorySize(), 0);
+  EXPECT_TRUE(p->IsSolved());
+}
+
+TEST_F(ShellTest, SolvingAScrambleShowsTheCongratulationsAndStopsTheClock) {
+  OpenWindow();
+  CPuzzle* p = m_dlg->GetPuzzle();
+  p->DoMove(1, TRUE);
+  p->StartClock(TRUE);  // as after a scramble, one turn from solved
+  BackdateClock(p, 83);
+  ASSERT_TRUE(DragTurn(-1));
+  Settle();
+  EXPECT_TRUE(p->IsSolved());
+  EXPECT_FALSE(p->IsClockRunning());
+  EXPECT_EQ(m_dlg->GetMessageText(),
+            "Congratulations!\r\n\r\nYou have solved the Cube(3x3x3) puzzle in 00:01:23.");
+  // The panel covers the buttons: nothing is hit while it shows.
+  EXPECT_EQ(m_dlg->HitButtons(), nullptr);
+  Key('R');  // any key only dismisses
+  EXPECT_FALSE(m_dlg->IsMessageShown());
+  EXPECT_EQ(p->GetElapsedSeconds(), 83);
+}
+
+TEST_F(ShellTest, SolvingWithoutAScrambleShowsNothing) {
+  OpenWindow();
+  CPuzzle* p = m_dlg->GetPuzzle();
+  p->DoMove(1, TRUE);
+  ASSERT_TRUE(DragTurn(-1));
+  Settle();
+  EXPECT_TRUE(p->IsSolved());
+  EXPECT_FALSE(m_dlg->IsMessageShown());
+}
+
+TEST_F(ShellTest, PauseShowsThePanelUntilTheNextPressAndBeepsWhenNothingRuns) {
+  OpenWindow();
+  CPuzzle* p = m_dlg->GetPuzzle();
+  Key(VK_PAUSE);
+  EXPECT_FALSE(m_dlg->IsMessageShown());  // nothing to pause
+
+  Key('M');
+  ASSERT_TRUE(p->IsClockRunning());
+  Key(VK_PAUSE);
+  EXPECT_EQ(m_dlg->GetMessageText(), "\r\n\r\n\r\nPaused");
+  EXPECT_FALSE(p->IsClockRunning());
+  // The panel is drawn over everything, centred.
+  CDib screen;
+  Compose(screen);
+  COLORREF paper = 0;
+  screen.GetPixel(320, (520 - 355) / 2 + 5, paper);
+  EXPECT_EQ(paper, CDibWnd::cm_palette.GetNearestColor(RGB(240, 220, 170)));
+
+  ClickAt(CPoint(320, 260));
+  EXPECT_FALSE(m_dlg->IsMessageShown());
+  EXPECT_TRUE(p->IsClockRunning());
+  EXPECT_EQ(p->GetHistorySize(), 0);  // the dismissing click turned nothing
+}
+
+TEST_F(ShellTest, ModeKeysOnAPuzzleWithoutModesChangeNothing) {
+  OpenWindow();
+  const std::string before = ReadSettings();
+  for (int key : {'1', '2', '3', '4'}) Key(key);
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetMode(), 0);
+  EXPECT_EQ(m_dlg->WindowText(), "Gyrix - Cube(3x3x3)");
+  EXPECT_EQ(ReadSettings(), before);
+}
+
+TEST_F(ShellTest, ALeftDragFromOffThePuzzleEndingOnAButtonRunsIt) {
+  OpenWindow();
+  CPuzzle* p = m_dlg->GetPuzzle();
+  CMenuButton* scramble = VisibleButton(IDB_SCRAMBLE);
+  ASSERT_NE(scramble, nullptr);
+  CPoint off(300, 505);
+  ASSERT_EQ(p->GetFaceletAt(off), -1);
+  CEventLoop::InjectMouseMove(m_dlg, off);
+  CEventLoop::InjectMouseButton(m_dlg, off, VK_LBUTTON, true);
+  CEventLoop::InjectMouseMove(m_dlg, ButtonCentre(scramble));
+  CEventLoop::InjectMouseButton(m_dlg, ButtonCentre(scramble), VK_LBUTTON, false);
+  EXPECT_TRUE(p->IsScramblePending());
+  EXPECT_FALSE(p->IsSolved());
+
+  ClickAt(ButtonCentre(VisibleButton(IDB_RESET)));
+  EXPECT_TRUE(p->IsSolved());
+  EXPECT_FALSE(p->IsClockRunning());
+}
+
+TEST_F(ShellTest, TheMenuTreeOpensCategoriesSubMenusAndPuzzlesAndGoesBack) {
+  OpenWindow();
+  ClickAt(ButtonCentre(VisibleButton(139)));
+  ASSERT_NE(CMenuButton::GetOpenMenu(), nullptr);
+  EXPECT_EQ(CMenuButton::GetOpenMenu()->GetId(), 139);
+  EXPECT_EQ(m_dlg->GetLastMenu(), 139);
+  // The other categories are hidden; the command buttons stay.
+  EXPECT_EQ(VisibleButton(137), nullptr);
+  EXPECT_NE(VisibleButton(IDB_SCRAMBLE), nullptr);
+
+  ClickAt(ButtonCentre(VisibleButton(900)));
+  EXPECT_EQ(CMenuButton::GetOpenMenu()->GetId(), 900);
+  ClickAt(ButtonCentre(VisibleButton(140)));
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetTypeId(), 2);
+  EXPECT_EQ(m_dlg->GetLastPuzzle(), 2);
+  EXPECT_EQ(m_dlg->WindowText(), "Gyrix - Cube(4x4x4)");
+
+  ClickAt(ButtonCentre(VisibleButton(IDB_BACK)));
+  EXPECT_EQ(CMenuButton::GetOpenMenu()->GetId(), 139);
+  ClickAt(ButtonCentre(VisibleButton(IDB_BACK)));
+  EXPECT_EQ(CMenuButton::GetOpenMenu(), nullptr);
+  EXPECT_EQ(m_dlg->GetLastMenu(), 0);
+  EXPECT_NE(VisibleButton(179), nullptr);
+}
+
+TEST_F(ShellTest, EveryPuzzleLeafSelectsItsType) {
+  // The leaf table is a permutation of the 37 types over distinct ids.
+  std::set<int> ids;
+  for (int id = 135; id <= 205; ++id)
+    if (CPuzzleDlg::PuzzleTypeForButton(id) >= 0) ids.insert(CPuzzleDlg::PuzzleTypeForButton(id));
+  EXPECT_EQ(ids.size(), static_cast<std::size_t>(kPuzzleTypeCount));
+  EXPECT_EQ(CPuzzleDlg::PuzzleTypeForButton(139), 1);
+  EXPECT_EQ(CPuzzleDlg::PuzzleTypeForButton(201), 36);
+  EXPECT_EQ(CPuzzleDlg::PuzzleTypeForButton(157), -1);
+}
+
+TEST_F(ShellTest, LastMenuIsRestoredAtTheNextStartAndUnknownIdsOpenNothing) {
+  OpenWindow();
+  ClickAt(ButtonCentre(VisibleButton(139)));
+  ClickAt(ButtonCentre(VisibleButton(900)));
+  CloseWindow();
+  EXPECT_TRUE(Contains(ReadSettings(), "LastMenu=900"));
+  OpenWindow();
+  ASSERT_NE(CMenuButton::GetOpenMenu(), nullptr);
+  EXPECT_EQ(CMenuButton::GetOpenMenu()->GetId(), 900);
+  EXPECT_EQ(m_dlg->GetLastMenu(), 900);
+
+  for (int id : {12345, 140, 135}) {
+    m_dlg->OpenMenuById(id);
+    EXPECT_EQ(CMenuButton::GetOpenMenu(), nullptr) << id;
+  }
+  // A resize rebuilds the tree and keeps the open menu.
+  m_dlg->OpenMenuById(903);
+  m_dlg->MoveWindow(0, 0, 700, 560);
+  ASSERT_NE(CMenuButton::GetOpenMenu(), nullptr);
+  EXPECT_EQ(CMenuButton::GetOpenMenu()->GetId(), 903);
+}
+
+TEST_F(ShellTest, WithButtonsOffNothingIsDrawnOrClickable) {
+  OpenWindow();
+  CDib with, without;
+  Compose(with);
+  CPoint corner = ButtonCentre(VisibleButton(IDB_RESET));
+  m_dlg->SetShowButtons(0);
+  Compose(without);
+  unsigned char a = 0, b = 0;
+  with.GetPixel(corner.x, corner.y, a);
+  without.GetPixel(corner.x, corner.y, b);
+  EXPECT_NE(a, b);
+
+  Key('M');
+  ClickAt(corner);
+  EXPECT_TRUE(m_dlg->GetPuzzle()->IsScramblePending());  // reset did not run
+}
+
+TEST_F(ShellTest, HoveringLiftsAButtonAndPressingSinksIt) {
+  OpenWindow();
+  CMenuButton* reset = VisibleButton(IDB_RESET);
+  // The stand-in pictures have a one-pixel cyan frame: find where the grey begins.
+  auto greyLeft = [&](CDib& screen) {
+    for (int x = 0; x < 40; ++x) {
+      COLORREF c = 0;
+      screen.GetPixel(x, reset->GetY() + 30, c);
+      if (c == RGB(128, 128, 128)) return x;
+    }
+    return -1;
+  };
+  CDib screen;
+  CEventLoop::InjectMouseMove(m_dlg, CPoint(300, 505));
+  Compose(screen);
+  const int rest = greyLeft(screen);
+  CEventLoop::InjectMouseMove(m_dlg, ButtonCentre(reset));
+  Compose(screen);
+  EXPECT_EQ(greyLeft(screen), rest - 2);
+  CEventLoop::InjectMouseButton(m_dlg, ButtonCentre(reset), VK_LBUTTON, true);
+  Compose(screen);
+  EXPECT_EQ(greyLeft(screen), rest + 2);
+  CEventLoop::InjectMouseButton(m_dlg, ButtonCentre(reset), VK_LBUTTON, false);
+}
+
+TEST_F(ShellTest, AWideWindowKeepsTheDrawingAtMostOneAndAHalfTimesItsHeightCentred) {
+  OpenWindow(1200, 400);
+  CPuzzle* p = m_dlg->GetPuzzle();
+  EXPECT_EQ(p->GetViewWidth(), 600);
+  EXPECT_EQ(p->GetViewHeight(), 400);
+  EXPECT_EQ(p->GetCentre().x, 600);
+  EXPECT_EQ(p->GetCentre().y, 200);
+  // Reset and re-centre keep the same fit.
+  Key('R');
+  EXPECT_EQ(p->GetViewWidth(), 600);
+  EXPECT_EQ(p->GetCentre().x, 600);
+  m_dlg->MoveWindow(0, 0, 300, 400);
+  CRect client;
+  m_dlg->GetClientRect(&client);
+  EXPECT_EQ(p->GetViewWidth(), client.Width());
+  EXPECT_EQ(p->GetCentre().x, client.Width() / 2);
+  // The buttons follow the right edge.
+  EXPECT_EQ(VisibleButton(139)->GetX(), client.right - 64);
+}
+
+TEST_F(ShellTest, TheClockIsDrawnInTheTimerColour) {
+  OpenWindow();
+  Key('M');
+  AdvanceClock(1000);
+  CRect client;
+  m_dlg->GetClientRect(&client);
+  CPoint inDigit(10 + 12, client.bottom - 10 - 16);
+  CDib screen;
+  Compose(screen);
+  COLORREF c = 0;
+  screen.GetPixel(inDigit.x, inDigit.y, c);
+  EXPECT_EQ(c, CDibWnd::cm_palette.GetNearestColor(0x00FFFF));
+  m_dlg->SetTimerColor(0xFF0000);
+  Compose(screen);
+  screen.GetPixel(inDigit.x, inDigit.y, c);
+  EXPECT_EQ(c, CDibWnd::cm_palette.GetNearestColor(0xFF0000));
+  m_dlg->SetShowTimer(0);
+  Compose(screen);
+  screen.GetPixel(inDigit.x, inDigit.y, c);
+  EXPECT_NE(c, CDibWnd::cm_palette.GetNearestColor(0xFF0000));
+}
+
+TEST_F(ShellTest, ChangingTheSystemTimeStopsTheClockAndClearsTheHistory) {
+  OpenWindow();
+  CPuzzle* p = m_dlg->GetPuzzle();
+  Key('M');
+  ASSERT_TRUE(DragTurn(1));
+  Settle();
+  ASSERT_EQ(p->GetHistorySize(), 1);
+  m_dlg->SendMessage(WM_TIMECHANGE);
+  EXPECT_FALSE(p->IsClockShown());
+  EXPECT_EQ(p->GetHistorySize(), 0);
+  EXPECT_EQ(p->GetElapsedSeconds(), 0);
+}
+
+TEST_F(ShellTest, SaveThenLoadThroughTheChooser) {
+  OpenWindow();
+  ASSERT_TRUE(DragTurn(1));
+  Settle();
+  m_services.chooserAnswer = (m_folder / "game").string();
+  Key('S');
+  ASSERT_EQ(m_services.requests.size(), 1u);
+  EXPECT_TRUE(m_services.requests[0].save);
+  ASSERT_FALSE(m_services.requests[0].filters.empty());
+  EXPECT_EQ(m_services.requests[0].filters[0].description, "Puzzle Files");
+  EXPECT_EQ(m_services.requests[0].filters[0].patterns, "*.puz");
+  ASSERT_TRUE(std::filesystem::exists(m_folder / "game.puz"));
+
+  ClickAt(ButtonCentre(VisibleButton(139)));
+  ClickAt(ButtonCentre(VisibleButton(900)));
+  ClickAt(ButtonCentre(VisibleButton(140)));
+  ASSERT_EQ(m_dlg->GetPuzzle()->GetTypeId(), 2);
+  m_services.chooserAnswer = (m_folder / "game.puz").string();
+  Key('L');
+  CPuzzle* loaded = m_dlg->GetPuzzle();
+  EXPECT_EQ(loaded->GetTypeId(), 1);
+  EXPECT_EQ(m_dlg->GetLastPuzzle(), 1);
+  EXPECT_FALSE(loaded->IsSolved());
+  EXPECT_EQ(loaded->GetHistorySize(), 1);
+  EXPECT_TRUE(m_services.messages.empty());
+}
+
+TEST_F(ShellTest, ADamagedPuzzleFileIsRefusedAndTheCurrentPuzzleStays) {
+  OpenWindow();
+  Key('M');
+  CPuzzle* p = m_dlg->GetPuzzle();
+  std::ofstream((m_folder / "bad.puz").string(), std::ios::binary) << "not a puzzle at all, just words";
+  m_services.chooserAnswer = (m_folder / "bad.puz").string();
+  ClickAt(ButtonCentre(VisibleButton(IDB_OPEN)));
+  EXPECT_EQ(m_dlg->GetPuzzle(), p);
+  EXPECT_EQ(m_services.messages.size(), 1u);
+  EXPECT_TRUE(p->IsClockRunning());  // resumed after the refusal
+
+  // A cancelled save resumes the clock too.
+  m_services.chooserAnswer.clear();
+  ClickAt(ButtonCentre(VisibleButton(IDB_SAVE)));
+  EXPECT_TRUE(p->IsClockRunning());
+}
+
+TEST_F(ShellTest, ASaveThatFailsIsReported) {
+  OpenWindow();
+  m_services.chooserAnswer = (m_folder / "missing-folder" / "game.puz").string();
+  Key('S');
+  ASSERT_EQ(m_services.messages.size(), 1u);
+  EXPECT_TRUE(Contains(m_services.messages[0], "could not be saved"));
+}
+
+TEST_F(ShellTest, ExecuteMoveQueuesTheTypedTurnsAndKeepsTheText) {
+  OpenWindow();
+  CPuzzle* p = m_dlg->GetPuzzle();
+  int runs = 0;
+  CEventLoop::SetModalHook([&](CWnd* d) {
+    ++runs;
+    EXPECT_EQ(d->WindowText(), "Execute Move");
+    EXPECT_EQ(d->GetDlgItem(IDC_INPUT_PROMPT)->WindowText(), "Enter the move to execute:");
+    if (runs == 1) d->GetDlgItem(IDC_INPUT_TEXT)->SetWindowText("R");
+    CEventLoop::InjectKeyPress(runs == 3 ? VK_ESCAPE : VK_RETURN);
+  });
+  Key(VK_RETURN);
+  Settle();
+  EXPECT_EQ(runs, 1);
+  EXPECT_STREQ(m_dlg->GetMacroText(), "R");
+  EXPECT_FALSE(p->IsSolved());
+  const int made = p->GetHistorySize();
+  EXPECT_GT(made, 0);
+
+  Key('E');  // the same text again
+  Settle();
+  EXPECT_EQ(runs, 2);
+  EXPECT_GT(p->GetHistorySize(), made);
+
+  const int before = p->GetHistorySize();
+  Key('E');  // cancelled: nothing
+  Settle();
+  EXPECT_EQ(p->GetHistorySize(), before);
+
+  // With a message shown, Enter only dismisses it.
+  Key('M');
+  Key(VK_PAUSE);
+  ASSERT_TRUE(m_dlg->IsMessageShown());
+  Key(VK_RETURN);
+  EXPECT_FALSE(m_dlg->IsMessageShown());
+  EXPECT_EQ(runs, 3);
+}
+
+TEST_F(ShellTest, ExecuteMoveOnAPuzzleWithoutMacrosSaysSo) {
+  int type = -1;
+  for (int t = 0; t < kPuzzleTypeCount && type < 0; ++t) {
+    std::unique_ptr<CPuzzle> p(CreatePuzzle(t));
+    if (!(p->GetCapabilities() & CPuzzle::kCanExecuteMacros)) type = t;
+  }
+  if (type < 0) GTEST_SKIP() << "every puzzle built so far executes macros";
+  WriteSettings("LastPuzzle=" + std::to_string(type) + "\n");
+  OpenWindow();
+  Key('E');
+  ASSERT_EQ(m_services.messages.size(), 1u);
+  EXPECT_EQ(m_services.messages[0], "This puzzle does not execute move macros");
+  EXPECT_EQ(m_services.captions[0], "Error");
+}
+
+TEST_F(ShellTest, HelpAboutAndTheChallengeBannerOpenLocalPages) {
+  OpenWindow();
+  Key(VK_F1);
+  ASSERT_EQ(m_services.opened.size(), 1u);
+  EXPECT_TRUE(Contains(m_services.opened[0], "/help/index.html"));
+  ClickAt(ButtonCentre(VisibleButton(IDB_CHALLENGE)));
+  ASSERT_EQ(m_services.opened.size(), 2u);
+  EXPECT_TRUE(Contains(m_services.opened[1], "/help/challenges.html"));
+
+  std::string version, caption;
+  CEventLoop::SetModalHook([&](CWnd* d) {
+    caption = d->WindowText();
+    version = d->GetDlgItem(IDC_ABOUT_VERSION)->WindowText();
+    auto* about = static_cast<CAboutDlg*>(d);
+    about->OpenLink(IDC_ABOUT_WEB);
+    about->OpenLink(IDC_ABOUT_MAIL);
+    CEventLoop::InjectKeyPress(VK_RETURN);
+  });
+  Key('A');
+  EXPECT_EQ(caption, "About Gyrix");
+  EXPECT_EQ(version, "1.31");
+  ASSERT_EQ(m_services.opened.size(), 4u);
+  EXPECT_TRUE(Contains(m_services.opened[2], "/help/index.html"));
+  EXPECT_EQ(m_services.opened[3].rfind("mailto:", 0), 0u);
+  EXPECT_NE(m_dlg->GetSafeHwnd(), nullptr);  // the main window is still there
+}
+
+TEST_F(ShellTest, CtrlWithNewScrambleShowsTheSeedThatRepeatsIt) {
+  OpenWindow();
+  CEventLoop::InjectKey(VK_CONTROL, true);
+  ClickAt(ButtonCentre(VisibleButton(IDB_SCRAMBLE)));
+  CEventLoop::InjectKey(VK_CONTROL, false);
+  ASSERT_EQ(m_services.messages.size(), 1u);
+  int seed = 0;
+  ASSERT_EQ(std::sscanf(m_services.messages[0].c_str(), "nSeed: %d", &seed), 1);
+  EXPECT_FALSE(m_dlg->GetPuzzle()->IsClockRunning());
+  std::unique_ptr<CPuzzle> again(CreatePuzzle(1));
+  Randomize(seed);
+  again->Scramble();
+  for (int id = 0; id < again->GetMoveMaskLength(); ++id)
+    ASSERT_EQ(again->GetFaceletColour(id), m_dlg->GetPuzzle()->GetFaceletColour(id)) << id;
+}
+
+TEST_F(ShellTest, FramesAreCachedAndMadeAgainForANewPalette) {
+  OpenWindow();
+  CFrame* a = m_dlg->GetCachedFrame(IDB_RESET, FALSE);
+  EXPECT_EQ(m_dlg->GetCachedFrame(IDB_RESET, FALSE), a);
+  EXPECT_GT(CPuzzleDlg::GetFrameCacheCount(), 11);
+  WriteTileBitmap((m_folder / "Tile.bmp").string(), RGB(200, 30, 30));
+  m_dlg->LoadTile((m_folder / "Tile.bmp").string().c_str());
+  // The stand-in button is grey in whatever palette is current.
+  CDib screen;
+  Compose(screen);
+  CMenuButton* reset = VisibleButton(IDB_RESET);
+  COLORREF c = 0;
+  screen.GetPixel(reset->GetX() + 30, reset->GetY() + 30, c);
+  EXPECT_EQ(c, RGB(128, 128, 128));
+  CloseWindow();
+  EXPECT_EQ(CPuzzleDlg::GetFrameCacheCount(), 0);
+}
+
+TEST_F(ShellTest, EscapeEndsTheModalWindowAndTheSettingsAreSaved) {
+  CPuzzleDlg dlg(nullptr);
+  CEventLoop::SetModalHook([&](CWnd*) {
+    CEventLoop::InjectKeyPress('M');
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_TRUE(Contains(ReadSettings(), "LastPuzzle=1"));
+}
