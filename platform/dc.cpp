@@ -16,6 +16,15 @@ using i64 = std::int64_t;
 
 int Clamp32(i64 v) { return static_cast<int>(std::clamp<i64>(v, INT32_MIN, INT32_MAX)); }
 
+// Origins, offsets and rectangle edges are kept within +-2^29: far beyond any bitmap, and sums
+// of two of them or an edge plus one still fit an int.
+constexpr i64 kFar = i64{1} << 29;
+int ClampFar(i64 v) { return static_cast<int>(std::clamp<i64>(v, -kFar, kFar)); }
+
+RECT MakeRect(i64 left, i64 top, i64 right, i64 bottom) {
+  return RECT{ClampFar(left), ClampFar(top), ClampFar(right), ClampFar(bottom)};
+}
+
 RECT Intersect(const RECT& a, const RECT& b) {
   RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
          std::min(a.bottom, b.bottom)};
@@ -79,9 +88,9 @@ void CDC::BindSurface(CBitmap* bitmap, POINT offset, const RECT* visible) {
   if (m_surface) Untrack(m_surface);
   m_surface = bitmap;
   if (m_surface) Track(m_surface);
-  m_surfaceOffset = offset;
+  m_surfaceOffset = CPoint(ClampFar(offset.x), ClampFar(offset.y));
   m_hasVisible = visible != nullptr;
-  if (visible) m_visible = *visible;
+  if (visible) m_visible = MakeRect(visible->left, visible->top, visible->right, visible->bottom);
   m_created = true;
 }
 
@@ -212,10 +221,12 @@ int CDC::SetPolyFillMode(int mode) {
   return std::exchange(m_state.fillMode, mode);
 }
 
-CPoint CDC::SetViewportOrg(int x, int y) { return std::exchange(m_state.origin, CPoint(x, y)); }
+CPoint CDC::SetViewportOrg(int x, int y) {
+  return std::exchange(m_state.origin, CPoint(ClampFar(x), ClampFar(y)));
+}
 
 CPoint CDC::OffsetViewportOrg(int dx, int dy) {
-  return SetViewportOrg(m_state.origin.x + dx, m_state.origin.y + dy);
+  return SetViewportOrg(ClampFar(i64{m_state.origin.x} + dx), ClampFar(i64{m_state.origin.y} + dy));
 }
 
 // ---- clipping ----------------------------------------------------------------------------------
@@ -543,8 +554,7 @@ BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
   if (!Target()) return TRUE;
   RECT r = Normalized(left, top, right, bottom);
   const CPoint shift = m_state.origin + (Target() == m_surface ? m_surfaceOffset : CPoint());
-  r = RECT{Clamp32(i64{r.left} + shift.x), Clamp32(i64{r.top} + shift.y),
-           Clamp32(i64{r.right} + shift.x), Clamp32(i64{r.bottom} + shift.y)};
+  r = MakeRect(i64{r.left} + shift.x, i64{r.top} + shift.y, i64{r.right} + shift.x, i64{r.bottom} + shift.y);
   ClipRects(m_clipScratch);
   const CPen* pen = m_state.pen;
   const CBrush* brush = m_state.brush;
@@ -570,13 +580,13 @@ void CDC::FillSolidRect(const RECT* r, COLORREF colour) {
   const RECT n = Normalized(r->left, r->top, r->right, r->bottom);
   const CPoint shift = m_state.origin + (Target() == m_surface ? m_surfaceOffset : CPoint());
   ClipRects(m_clipScratch);
-  FillDeviceRect(RECT{Clamp32(i64{n.left} + shift.x), Clamp32(i64{n.top} + shift.y),
-                      Clamp32(i64{n.right} + shift.x), Clamp32(i64{n.bottom} + shift.y)},
+  FillDeviceRect(MakeRect(i64{n.left} + shift.x, i64{n.top} + shift.y, i64{n.right} + shift.x,
+                          i64{n.bottom} + shift.y),
                  ValueFor(colour));
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF colour) {
-  const RECT r{x, y, Clamp32(i64{x} + cx), Clamp32(i64{y} + cy)};
+  const RECT r = MakeRect(x, y, i64{x} + cx, i64{y} + cy);
   FillSolidRect(&r, colour);
 }
 
@@ -587,22 +597,25 @@ void CDC::FillRect(const RECT* r, CBrush* brush) {
 void CDC::FrameRect(const RECT* r, CBrush* brush) {
   if (!r || !brush || brush->IsNull() || r->right <= r->left || r->bottom <= r->top) return;
   const COLORREF c = brush->GetColor();
-  FillSolidRect(r->left, r->top, r->right - r->left, 1, c);
-  FillSolidRect(r->left, r->bottom - 1, r->right - r->left, 1, c);
-  FillSolidRect(r->left, r->top, 1, r->bottom - r->top, c);
-  FillSolidRect(r->right - 1, r->top, 1, r->bottom - r->top, c);
+  const i64 l = r->left, t = r->top, rt = r->right, b = r->bottom;
+  const RECT edges[4] = {MakeRect(l, t, rt, t + 1), MakeRect(l, b - 1, rt, b), MakeRect(l, t, l + 1, b),
+                         MakeRect(rt - 1, t, rt, b)};
+  for (const RECT& e : edges) FillSolidRect(&e, c);
 }
 
 void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight) {
   if (cx <= 0 || cy <= 0) return;
-  FillSolidRect(x, y, cx - 1, 1, topLeft);
-  FillSolidRect(x, y, 1, cy - 1, topLeft);
-  FillSolidRect(x + cx - 1, y, 1, cy, bottomRight);
-  FillSolidRect(x, y + cy - 1, cx, 1, bottomRight);
+  const i64 l = x, t = y, r = i64{x} + cx, b = i64{y} + cy;
+  const RECT top = MakeRect(l, t, r - 1, t + 1), left = MakeRect(l, t, l + 1, b - 1);
+  const RECT right = MakeRect(r - 1, t, r, b), bottom = MakeRect(l, b - 1, r, b);
+  FillSolidRect(&top, topLeft);
+  FillSolidRect(&left, topLeft);
+  FillSolidRect(&right, bottomRight);
+  FillSolidRect(&bottom, bottomRight);
 }
 
 void CDC::Draw3dRect(const RECT* r, COLORREF topLeft, COLORREF bottomRight) {
-  if (r) Draw3dRect(r->left, r->top, r->right - r->left, r->bottom - r->top, topLeft, bottomRight);
+  if (r) Draw3dRect(r->left, r->top, ClampFar(i64{r->right} - r->left), ClampFar(i64{r->bottom} - r->top), topLeft, bottomRight);
 }
 
 BOOL CDC::FillRgn(const CRgn* region, CBrush* brush) {
@@ -621,8 +634,8 @@ void CDC::InvertRect(const RECT* r) {
   const RECT n = Normalized(r->left, r->top, r->right, r->bottom);
   const CPoint shift = m_state.origin + (Target() == m_surface ? m_surfaceOffset : CPoint());
   ClipRects(m_clipScratch);
-  InvertDeviceRect(RECT{Clamp32(i64{n.left} + shift.x), Clamp32(i64{n.top} + shift.y),
-                        Clamp32(i64{n.right} + shift.x), Clamp32(i64{n.bottom} + shift.y)});
+  InvertDeviceRect(MakeRect(i64{n.left} + shift.x, i64{n.top} + shift.y, i64{n.right} + shift.x,
+                            i64{n.bottom} + shift.y));
 }
 
 void CDC::DrawFocusRect(const RECT* r) {
@@ -657,8 +670,8 @@ BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
   const RECT logical = Normalized(x, y, Clamp32(i64{x} + width), Clamp32(i64{y} + height));
   if (!Target()) return FALSE;
   const CPoint shift = m_state.origin + (Target() == m_surface ? m_surfaceOffset : CPoint());
-  const RECT r{Clamp32(i64{logical.left} + shift.x), Clamp32(i64{logical.top} + shift.y),
-               Clamp32(i64{logical.right} + shift.x), Clamp32(i64{logical.bottom} + shift.y)};
+  const RECT r = MakeRect(i64{logical.left} + shift.x, i64{logical.top} + shift.y,
+                          i64{logical.right} + shift.x, i64{logical.bottom} + shift.y);
   ClipRects(m_clipScratch);
   CBitmap* target = Target();
   const CBrush* brush = m_state.brush;
@@ -939,13 +952,15 @@ std::vector<Line> WrapLine(const Line& para, text::Face& face, int width) {
   while (true) {
     std::size_t end = start;  // end of the last word that fits
     std::size_t pos = start;
+    long long lineWidth = 0;  // of start..end
     bool any = false;
     while (pos < s.size()) {
       std::size_t wordEnd = pos;
       while (wordEnd < s.size() && s[wordEnd] != ' ') ++wordEnd;
-      const int w = face.Width(s.data() + start, static_cast<int>(wordEnd - start));
+      const long long w = lineWidth + face.Width(s.data() + end, static_cast<int>(wordEnd - end));
       if (any && w > width) break;
       end = wordEnd;
+      lineWidth = w;
       any = true;
       pos = wordEnd;
       while (pos < s.size() && s[pos] == ' ') ++pos;
@@ -1017,7 +1032,8 @@ int CDC::DrawText(const char* textIn, int length, RECT* rect, UINT format) {
   if (!face || !rect) return 0;
   const TEXTMETRIC& tm = face->Metrics();
   const int lineHeight = tm.tmHeight;
-  const int width = rect->right - rect->left;
+  const RECT box = MakeRect(rect->left, rect->top, rect->right, rect->bottom);
+  const int width = box.right - box.left;
 
   // Paragraphs, then lines.
   std::vector<Line> lines;
@@ -1053,42 +1069,49 @@ int CDC::DrawText(const char* textIn, int length, RECT* rect, UINT format) {
 
   if (format & DT_END_ELLIPSIS) {
     // Lines too wide for the rectangle end in "..." instead of being cut.
+    const int dots = face->Width("...", 3);
     for (Line& l : lines) {
       if (face->Width(l.text.data(), static_cast<int>(l.text.size())) <= width) continue;
-      while (!l.text.empty() && face->Width(l.text.data(), static_cast<int>(l.text.size())) + face->Width("...", 3) > width)
-        l.text.pop_back();
-      if (l.mnemonic >= static_cast<int>(l.text.size())) l.mnemonic = -1;
+      std::size_t keep = 0;
+      for (long long used = dots; keep < l.text.size(); ++keep) {
+        used += face->Advance(static_cast<unsigned char>(l.text[keep]));
+        if (used > width) break;
+      }
+      l.text.resize(keep);
+      if (l.mnemonic >= static_cast<int>(keep)) l.mnemonic = -1;
       l.text += "...";
     }
   }
   int widest = 0;
   for (const Line& l : lines)
     widest = std::max(widest, face->Width(l.text.data(), static_cast<int>(l.text.size())));
-  const int total = lineHeight * static_cast<int>(lines.size());
+  const int total = ClampFar(i64{lineHeight} * static_cast<i64>(lines.size()));
   if (format & DT_CALCRECT) {
-    rect->right = rect->left + widest;
-    rect->bottom = rect->top + total;
+    rect->right = ClampFar(i64{box.left} + widest);
+    rect->bottom = ClampFar(i64{box.top} + total);
     return total;
   }
 
-  int y = rect->top;
+  i64 y = box.top;
   if (format & DT_SINGLELINE) {
-    if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - lineHeight) / 2;
-    else if (format & DT_BOTTOM) y = rect->bottom - lineHeight;
+    if (format & DT_VCENTER) y = box.top + (i64{box.bottom} - box.top - lineHeight) / 2;
+    else if (format & DT_BOTTOM) y = i64{box.bottom} - lineHeight;
   }
   const int saved = (format & DT_NOCLIP) ? 0 : SaveDC();
-  if (!(format & DT_NOCLIP)) IntersectClipRect(rect);
+  if (!(format & DT_NOCLIP)) IntersectClipRect(&box);
   for (const Line& l : lines) {
+    if (y > kFar) break;
     const int w = face->Width(l.text.data(), static_cast<int>(l.text.size()));
-    int x = rect->left;
-    if (format & DT_CENTER) x = rect->left + (width - w) / 2;
-    else if (format & DT_RIGHT) x = rect->right - w;
-    TextOut(x, y, l.text.data(), static_cast<int>(l.text.size()));
+    i64 x = box.left;
+    if (format & DT_CENTER) x = box.left + (i64{width} - w) / 2;
+    else if (format & DT_RIGHT) x = i64{box.right} - w;
+    TextOut(ClampFar(x), ClampFar(y), l.text.data(), static_cast<int>(l.text.size()));
     if (l.mnemonic >= 0) {
-      const int ux = x + face->Width(l.text.data(), l.mnemonic);
+      const i64 ux = x + face->Width(l.text.data(), l.mnemonic);
       const int uw = face->Advance(static_cast<unsigned char>(l.text[l.mnemonic]));
-      FillSolidRect(ux, y + tm.tmAscent + face->UnderlineOffset(), uw, face->UnderlineThickness(),
-                    m_state.textColour);
+      const RECT mark = MakeRect(ux, y + tm.tmAscent + face->UnderlineOffset(), ux + uw,
+                                 y + tm.tmAscent + face->UnderlineOffset() + face->UnderlineThickness());
+      FillSolidRect(&mark, m_state.textColour);
     }
     y += lineHeight;
   }

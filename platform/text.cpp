@@ -203,9 +203,9 @@ const Glyph& Face::GlyphFor(unsigned char c) {
 }
 
 int Face::Width(const char* s, int length) {
-  int width = 0;
+  long long width = 0;
   for (int i = 0; i < length; ++i) width += Advance(static_cast<unsigned char>(s[i]));
-  return width;
+  return static_cast<int>(std::min<long long>(width, 1 << 29));  // far wider than any surface
 }
 
 Face* FaceFor(const LOGFONT& lf) {

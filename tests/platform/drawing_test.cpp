@@ -398,3 +398,24 @@ TEST(Bitmap, CompatibleBitmapsAndAdoptionCarryTheColourTable) {
   ASSERT_TRUE(plain.CreateCompatibleBitmap(&empty, 3, 3));
   EXPECT_EQ(plain.BitsPerPixel(), 32);
 }
+
+TEST(Drawing, ExtremeCoordinatesDrawWhatShowsAndNothingElse) {
+  MemDC m(8, 8);
+  m.dc.SelectStockObject(NULL_PEN);
+  m.dc.Rectangle(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) ASSERT_EQ(m.bmp.PixelValue(x, y), 3u);
+  CBrush red(RGB(255, 0, 0));
+  const RECT everything{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  m.dc.FrameRect(&everything, &red);
+  m.dc.Draw3dRect(&everything, RGB(255, 0, 0), RGB(0, 255, 0));
+  EXPECT_EQ(m.bmp.PixelValue(4, 4), 3u) << "the frame lies far outside";
+  m.dc.SetViewportOrg(INT32_MIN, INT32_MAX);
+  m.dc.OffsetViewportOrg(INT32_MIN, INT32_MAX);
+  m.dc.FillSolidRect(INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX, RGB(0, 0, 0));
+  RECT r = everything;
+  m.dc.DrawText("far away\r\nand more", -1, &r, DT_CENTER | DT_WORDBREAK);
+  m.dc.DrawText("far away", -1, &r, DT_SINGLELINE | DT_VCENTER | DT_CALCRECT);
+  m.dc.SetViewportOrg(0, 0);
+  EXPECT_EQ(m.bmp.PixelValue(4, 4), 3u);
+}
