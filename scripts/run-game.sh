@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Starts the game from a build folder. While the game program is still being built up,
-# this says what exists and exits.
+# Starts the game from a build folder (make run passes build/release).
 set -euo pipefail
 dir=${1:-build/release}
-if [ -x "$dir/gyrix/gyrix" ]; then
-  exec "$dir/gyrix/gyrix"
+game="$dir/gyrix/gyrix"
+if [ ! -x "$game" ]; then
+  echo "run-game: $game was not built; run 'make build' and look for errors." >&2
+  exit 1
 fi
-echo "The gyrix game program is not part of the build yet: make run has built the libraries"
-echo "that exist so far (see README.md, 'State of the build') and stops here."
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run-game: there is no display to open the Gyrix window on (neither DISPLAY nor" >&2
+  echo "WAYLAND_DISPLAY is set). Start it from a desktop session, or under a virtual display:" >&2
+  echo "  xvfb-run -a $game" >&2
+  exit 1
+fi
+exec "$game"
