@@ -126,6 +126,138 @@ TEST(CubeDrawing, NoFrameOfAnyTurnHasHoles) {
     }
 }
 
+// A surface of the scene for the depth reference: corners in screen space (z nearer when
+// larger) and the colour it shows.
+struct Surface {
+  std::vector<Vec3> corners;
+  COLORREF colour;
+  double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
+  void Bound() {
+    for (const Vec3& c : corners) {
+      left = std::min(left, c[0]), right = std::max(right, c[0]);
+      top = std::min(top, c[1]), bottom = std::max(bottom, c[1]);
+    }
+  }
+};
+
+Vec3 ScreenPoint(const CFixVector& v, const POINT& centre) {
+  return {FixToDouble(v.x) + centre.x, FixToDouble(v.y) + centre.y, FixToDouble(v.z)};
+}
+
+// Depth of the surface's plane at (x, y) when the point is inside it by `margin`; -1e300
+// outside; NaN near an edge, where rounding decides.
+double DepthAt(const Surface& s, double x, double y, double margin) {
+  if (x < s.left - margin || x > s.right + margin || y < s.top - margin || y > s.bottom + margin) return -1e300;
+  const size_t n = s.corners.size();
+  double area = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const Vec3& a = s.corners[i];
+    const Vec3& b = s.corners[(i + 1) % n];
+    area += a[0] * b[1] - b[0] * a[1];
+  }
+  if (std::abs(area) < 1e-9) return -1e300;
+  bool near = false;
+  for (size_t i = 0; i < n; ++i) {
+    const Vec3& a = s.corners[i];
+    const Vec3& b = s.corners[(i + 1) % n];
+    const double ex = b[0] - a[0], ey = b[1] - a[1];
+    const double side = (area > 0 ? 1 : -1) * (ex * (y - a[1]) - ey * (x - a[0])) / std::sqrt(ex * ex + ey * ey);
+    if (side < -margin) return -1e300;
+    if (side < margin) near = true;
+  }
+  if (near) return std::nan("");
+  const Vec3 normal = Cross(Sub(s.corners[1], s.corners[0]), Sub(s.corners[n - 1], s.corners[0]));
+  if (std::abs(normal[2]) < 1e-9) return std::nan("");
+  return s.corners[0][2] - (normal[0] * (x - s.corners[0][0]) + normal[1] * (y - s.corners[0][1])) / normal[2];
+}
+
+// Wherever one surface is clearly the nearest, the frame shows its colour: no face is
+// painted over a nearer one. The scene is every facelet (turned or not) and the cut faces
+// on both sides of the turning layer.
+void ExpectNearestSurfacesShow(int n, int move, int angle, int viewX, int viewY) {
+  CFrameCube cube(n);
+  const int size = 160;
+  cube.ResetView(size, size);
+  cube.RotateViewX(viewX);
+  cube.RotateViewY(viewY);
+  ColourById(cube);
+  std::vector<COLORREF> palette;
+  for (int id = 0; id < cube.GetFaceletCount(); ++id)
+    palette.push_back(RGB((id + 1) * 37, id + 1, 0x40));  // a colour per facelet
+  palette.insert(palette.begin(), 0x808080);
+  for (int id = 0; id < cube.GetFaceletCount(); ++id) cube.SetFaceletColour(id, id + 1);
+  cube.SetPalette(palette.data(), static_cast<int>(palette.size()));
+  CCanvas canvas(cube, size);
+  canvas.Clear();
+  canvas.dc->SelectStockObject(NULL_PEN);
+  cube.SetTurn(move);
+  cube.DrawMoveFrame(canvas.dc, &canvas.dib, move, angle);
+  cube.SetTurn(0);
+
+  int axis = 0, turning = 0;
+  ASSERT_TRUE(cube.GetTurnAxis(move, axis, turning));
+  const POINT centre = cube.GetCentre();
+  std::vector<Surface> scene;
+  const std::uint32_t bit = 1u << (std::abs(move) - 1);
+  for (int id = 0; id < cube.GetFaceletCount(); ++id) {
+    const CFacelet* f = cube.GetFaceletById(id);
+    const int list = (cube.GetMoveMask(id) & bit) ? kFrameVertices : kViewVertices;
+    Surface s{{}, palette[id + 1]};
+    for (int v = 0; v < f->GetVertexCount(); ++v)
+      s.corners.push_back(ScreenPoint(*cube.GetVertex(f->GetVertexIndex(v), list), centre));
+    s.Bound();
+    scene.push_back(s);
+  }
+  for (int i = 0; i < cube.GetMove(std::abs(move) - 1)->GetInsertCount(); ++i) {
+    const CMoveInsert* insert = cube.GetMove(std::abs(move) - 1)->GetInsert(i);
+    const CFacelet* inner = cube.GetInnerFaceletAt(insert->innerFacelet);
+    // The cut face on the far side shows unturned, the near one turned; both are in the
+    // scene turned and unturned, as the two layers they close.
+    for (int list : {kViewVertices, kFrameVertices}) {
+      Surface s{{}, palette[0]};
+      for (int v = 0; v < inner->GetVertexCount(); ++v)
+        s.corners.push_back(ScreenPoint(*cube.GetVertex(inner->GetVertexIndex(v), list), centre));
+      s.Bound();
+      scene.push_back(s);
+    }
+  }
+  int wrong = 0, checked = 0;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      double best = -1e300, second = -1e300;
+      const Surface* nearest = nullptr;
+      bool unsure = false;
+      for (const Surface& s : scene) {
+        const double d = DepthAt(s, x + 0.5, y + 0.5, 1.5);
+        if (std::isnan(d)) {
+          unsure = true;
+          break;
+        }
+        if (d > best) {
+          second = best;
+          best = d;
+          nearest = &s;
+        } else if (d > second) {
+          second = d;
+        }
+      }
+      // Coplanar cut faces of the two sides give the same colour; other ties are rounding.
+      if (unsure || !nearest || best - second < 0.02) continue;
+      ++checked;
+      if (canvas.dib.PixelColor(x, y) != nearest->colour) ++wrong;
+    }
+  }
+  EXPECT_GT(checked, 300);  // the comparison is not vacuous
+  EXPECT_EQ(wrong, 0) << "cube " << n << " turn " << move << " at " << angle << " view " << viewX << "," << viewY;
+}
+
+TEST(CubeDrawing, NoFaceIsPaintedOverANearerOne) {
+  const int views[][2] = {{0, 0}, {0, 70}, {-65, 20}, {150, -30}};
+  for (int n = 2; n <= 5; ++n)
+    for (int move = 1; move <= 3 * n; ++move)
+      for (const auto& view : views) ExpectNearestSurfacesShow(n, (move % 2) ? move : -move, 30 + 15 * (move % 3), view[0], view[1]);
+}
+
 TEST(CubeDrawing, AtRestTheCubeIsWhole) {
   for (int n = 2; n <= 5; ++n) {
     CCubePuzzle cube(n);
