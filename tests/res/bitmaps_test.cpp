@@ -219,6 +219,26 @@ TEST_F(ResourcesTest, DialogFacesKeepTheirColourBarsAndCells) {
   EXPECT_EQ(ring, 0xC0C0C0u);
 }
 
+// The message is written in the panel's default black between 45 pixels in at the sides
+// and 30 at top and bottom: that area is plain, light parchment.
+TEST_F(ResourcesTest, MessagePanelLeavesALightPlainTextArea) {
+  CDib panel;
+  ASSERT_TRUE(Load(panel, kMessagePanel));
+  double sum = 0, darkest = 255;
+  int count = 0;
+  for (int y = 30; y < panel.Height() - 30; ++y)
+    for (int x = 45; x < panel.Width() - 45; ++x) {
+      ASSERT_NE(*panel.GetPixelAddress(x, y), kTransparentIndex) << x << "," << y;
+      COLORREF c = 0;
+      panel.GetPixel(x, y, c);
+      const double luma = 0.3 * GetRValue(c) + 0.59 * GetGValue(c) + 0.11 * GetBValue(c);
+      sum += luma, ++count;
+      darkest = std::min(darkest, luma);
+    }
+  EXPECT_GT(sum / count, 190);
+  EXPECT_GT(darkest, 120);
+}
+
 TEST_F(ResourcesTest, LinkCursorHotSpotIsOnTheHand) {
   CDib hand;
   ASSERT_TRUE(Load(hand, kLinkCursor));

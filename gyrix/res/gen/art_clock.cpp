@@ -46,13 +46,9 @@ Shape DigitShape(int d) {
   return s;
 }
 
+// Two dots on whole pixels, the lower one a pixel to the left as the digits lean.
 Shape ColonShape() {
-  Shape s;
-  for (float y : {10.5f, 22.5f}) {
-    const FPoint c = Slanted(5, y);
-    s.push_back(RoundRectShape(c.x - 2, c.y - 2, 4, 4, 1)[0]);
-  }
-  return s;
+  return {RoundRectShape(4, 9, 4, 4, 1.2f)[0], RoundRectShape(3, 20, 4, 4, 1.2f)[0]};
 }
 
 // Ink where the shape covers at least half a pixel; a rim around the ink.

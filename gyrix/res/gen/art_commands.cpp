@@ -198,25 +198,22 @@ Picture LinkCursor() {
   CPainter& a = *p.art;
   const Rgb glove0{255, 255, 255}, glove1{214, 214, 220}, edge{0, 0, 0};
   const float hx = gyrix_res::kLinkCursorHotX;
-  Shape hand;
-  hand.push_back(RoundRectShape(hx - 2.5f, 1.0f, 5, 17, 2.5f)[0]);   // index finger
-  hand.push_back(RoundRectShape(hx + 1.5f, 10, 5, 10, 2.4f)[0]);     // folded fingers
-  hand.push_back(RoundRectShape(hx + 5.5f, 11, 5, 10, 2.4f)[0]);
-  hand.push_back(RoundRectShape(hx + 9.5f, 12, 5, 9, 2.4f)[0]);
-  hand.push_back(RoundRectShape(hx - 2.5f, 15, 17, 13, 4)[0]);       // palm
-  hand.push_back(PolygonShape({{hx - 2.5f, 20}, {hx - 8, 13.5f}, {hx - 9.5f, 16}, {hx - 3, 26}})[0]);  // thumb
-  Orient(hand);
-  a.Fill(hand, Solid(edge));
-  // The glove inside: the same parts, one pixel in.
-  Shape inner;
-  inner.push_back(RoundRectShape(hx - 1.5f, 2.0f, 3, 16, 1.5f)[0]);
-  inner.push_back(RoundRectShape(hx + 2.5f, 11, 3, 9, 1.4f)[0]);
-  inner.push_back(RoundRectShape(hx + 6.5f, 12, 3, 9, 1.4f)[0]);
-  inner.push_back(RoundRectShape(hx + 10.5f, 13, 3, 8, 1.4f)[0]);
-  inner.push_back(RoundRectShape(hx - 1.5f, 16, 15, 11, 3)[0]);
-  inner.push_back(PolygonShape({{hx - 1.5f, 21.5f}, {hx - 7.6f, 14.8f}, {hx - 8.2f, 16.2f}, {hx - 2, 25}})[0]);
-  Orient(inner);
-  a.Fill(inner, Linear(glove0, hx, 4, glove1, hx + 12, 28));
+  // The outline is the hand's parts drawn wide in black; the glove is the same parts narrower.
+  auto parts = [&](float grow) {
+    Shape hand;
+    hand.push_back(RoundRectShape(hx - 1.5f - grow, 2 - grow, 3 + 2 * grow, 16, 1.5f + grow)[0]);  // index finger
+    for (int f = 0; f < 3; ++f)  // the folded fingers
+      hand.push_back(RoundRectShape(hx + 2.5f + 4 * f - grow, 11 + f - grow, 3 + 2 * grow, 9 - f + 2 * grow, 1.4f + grow)[0]);
+    hand.push_back(RoundRectShape(hx - 1.5f - grow, 16 - grow, 15 + 2 * grow, 11 + 2 * grow, 3 + grow)[0]);  // palm
+    for (const Contour& c : StrokeShape({{hx - 1, 23}, {hx - 6.5f, 16.5f}}, 2.6f + 2 * grow)) hand.push_back(c);  // thumb
+    Orient(hand);
+    return hand;
+  };
+  a.Fill(parts(1), Solid(edge));
+  a.Fill(parts(0), Linear(glove0, hx, 4, glove1, hx + 12, 28));
+  // Creases between the folded fingers and at the foot of the pointing one.
+  for (int f = 0; f < 3; ++f)
+    a.Fill(StrokeShape({{hx + 2 + 4 * f, 11.5f + f}, {hx + 2 + 4 * f, 18}}, 0.9f), Solid(edge), 0.9f);
   return p;
 }
 

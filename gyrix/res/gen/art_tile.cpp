@@ -60,7 +60,7 @@ std::unique_ptr<CPainter> TileBase() {
   for (const auto& thread : Threads())
     for (int dy = -1; dy <= 1; ++dy)
       for (int dx = -1; dx <= 1; ++dx)
-        p.Fill(Translate(StrokeShape(thread, 0.75f), dx * kSize, dy * kSize), Solid(kSilk), 0.42f);
+        p.Fill(Translate(StrokeShape(thread, 0.75f), dx * kSize, dy * kSize), Solid(kSilk), 0.32f);
   return tile;
 }
 
