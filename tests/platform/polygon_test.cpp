@@ -231,3 +231,30 @@ TEST(Polygon, OutlineAndHollowBrush) {
   EXPECT_EQ(bmp.PixelValue(13, 7), 0u);
   EXPECT_FALSE(dc.Polygon(square, 1));
 }
+
+TEST(Polygon, CombinedRegionsAgreeWithTheirParts) {
+  std::mt19937 rng(21);
+  for (int round = 0; round < 100; ++round) {
+    const auto pa = RandomPolygon(rng, 3 + static_cast<int>(rng() % 6), -5, 35);
+    const auto pb = RandomPolygon(rng, 3 + static_cast<int>(rng() % 6), -5, 35);
+    CRgn a, b;
+    a.CreatePolygonRgn(pa.data(), static_cast<int>(pa.size()), round % 2 ? WINDING : ALTERNATE);
+    b.CreatePolygonRgn(pb.data(), static_cast<int>(pb.size()), ALTERNATE);
+    for (int mode : {RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF}) {
+      CRgn c;
+      ASSERT_NE(c.CombineRgn(&a, &b, mode), ERROR);
+      RECT box;
+      c.GetRgnBox(&box);
+      for (int y = -6; y < 36; ++y)
+        for (int x = -6; x < 36; ++x) {
+          const bool ia = a.PtInRegion(x, y), ib = b.PtInRegion(x, y);
+          const bool expected = mode == RGN_AND ? ia && ib : mode == RGN_OR ? ia || ib
+                                : mode == RGN_XOR ? ia != ib : ia && !ib;
+          ASSERT_EQ(c.PtInRegion(x, y) != 0, expected) << round << " mode " << mode << " at " << x << "," << y;
+          if (expected) {
+            ASSERT_TRUE(CRect(box).PtInRect(CPoint(x, y)));
+          }
+        }
+    }
+  }
+}
