@@ -72,6 +72,7 @@ class CStatic : public CWnd {
   BOOL Create(const char* text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xFFFF);
   void OnPaint() override;
   UINT OnGetDlgCode() override { return DLGC_STATIC; }
+  bool IsTransparentToMouse() const override { return !(GetStyle() & SS_NOTIFY); }
 };
 
 class CEdit : public CWnd {

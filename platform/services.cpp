@@ -235,7 +235,7 @@ class CMessageBoxDialog : public CDialog {
     SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     CenterWindow();
     const int textTop = kMargin + std::max(0, (bodyHeight - textRect.Height()) / 2);
-    m_label.Create(m_text.c_str(), SS_LEFT | WS_VISIBLE | SS_NOTIFY,
+    m_label.Create(m_text.c_str(), SS_LEFT | WS_VISIBLE,
                    CRect(textLeft, textTop, textLeft + textRect.Width() + 1, textTop + textRect.Height()), this,
                    0xFFFF);
     int x = (width - buttonsWidth) / 2;

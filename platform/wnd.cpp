@@ -175,7 +175,7 @@ CWnd* CWnd::ChildWindowFromPoint(POINT client, bool skipDisabled) {
     CWnd* c = *it;
     if (!(c->m_style & WS_VISIBLE)) continue;
     if (skipDisabled && (c->m_style & WS_DISABLED)) continue;
-    if (!c->m_rect.PtInRect(client)) continue;
+    if (!c->m_rect.PtInRect(client) || c->IsTransparentToMouse()) continue;
     POINT inner{client.x - c->m_rect.left, client.y - c->m_rect.top};
     return c->ChildWindowFromPoint(inner, skipDisabled);
   }
@@ -510,6 +510,15 @@ BOOL CWnd::RedrawWindow(const RECT* rect, void*, UINT flags) {
   if (flags & RDW_INVALIDATE) InvalidateRect(rect, (flags & RDW_ERASE) != 0);
   if (flags & RDW_UPDATENOW) UpdateWindow();
   return TRUE;
+}
+
+CDC* CWnd::GetDC() { return m_hWnd ? new CClientDC(this) : nullptr; }
+
+int CWnd::ReleaseDC(CDC* dc) {
+  auto* own = dynamic_cast<CWindowDC*>(dc);
+  if (!own || own->GetWindow() != this) return 0;
+  delete own;
+  return 1;
 }
 
 const CBitmap* CWnd::GetBackBuffer() const {

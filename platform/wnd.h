@@ -146,6 +146,9 @@ class CWnd {
   BOOL RedrawWindow(const RECT* rect = nullptr, void* region = nullptr,
                     UINT flags = RDW_INVALIDATE | RDW_ERASE);
   BOOL GetUpdateRect(RECT* rect, BOOL erase = FALSE) const;
+  // A drawing context on the client area outside WM_PAINT; give it back with ReleaseDC.
+  CDC* GetDC();
+  int ReleaseDC(CDC* dc);
   // The composed back buffer of the top-level window that holds this one (null before creation).
   const CBitmap* GetBackBuffer() const;
   CBitmap* BackBuffer();
@@ -170,6 +173,8 @@ class CWnd {
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // Lets a window see a key or mouse message before it is dispatched; TRUE swallows it.
   virtual BOOL PreTranslateMessage(MSG* msg);
+  // A window the mouse passes through to its parent (labels do, unless they ask to be told).
+  virtual bool IsTransparentToMouse() const { return false; }
   // What keys a control keeps for itself when it has the focus in a dialog (DLGC_*).
   virtual UINT OnGetDlgCode() { return 0; }
 

@@ -171,6 +171,10 @@ TEST_F(Edits, StaticsDrawOnTheBackgroundTheirParentChooses) {
     }
   EXPECT_GT(blue, 20);    // the text, in the parent's colour
   EXPECT_GT(green, 5000);  // the parent's own background shows through
+  // A label lets the mouse through to its parent (an about box's links are found that way).
+  CEventLoop::InjectMouseButton(&parent, CPoint(20, 20), VK_LBUTTON, true);
+  EXPECT_EQ(parent.log.back(), "ldown 20,20");
+  CEventLoop::InjectMouseButton(&parent, CPoint(20, 20), VK_LBUTTON, false);
   parent.DestroyWindow();
 }
 
