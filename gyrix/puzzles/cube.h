@@ -55,14 +55,9 @@ class CCubePuzzle : public CPuzzle {
   static CUString JoystickText(float x, float y, float z, int buttons);
 
  private:
-  struct Turn {
-    int axis;
-    int layer;  // 0 for the whole cube
-  };
-
   void AddVertices();
   void AddFacelets();
-  void AddFaceCells(int z, bool outwardsUp);
+  void AddFaceCells(int z, bool top);
   void AddSideBand();
   void AddLayerTurns();
   void AddWholeCubeTurns();
@@ -70,7 +65,6 @@ class CCubePuzzle : public CPuzzle {
 
   // Model coordinates x 4 of a facelet's centroid (exact: vertices are whole units).
   void CentroidTimes4(int facelet, int out[3]) const;
-  int FaceletAtCentroid(const int c4[3]) const;
   // Coordinate (x 4) along the axis measured towards its layer 1 end.
   static int AlongAxis(const int c4[3], int axis);
   // The vertex at whole-unit coordinates, or -1.
