@@ -107,12 +107,14 @@ void ExpectNoHoles(int n, int move) {
         layers[layer - 1].push_back({double((p->x >> 16) + centre.x), double((p->y >> 16) + centre.y)});
       }
     }
+    std::vector<Point2> background;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x)
+        if (canvas.dib.PixelColor(x, y) == kBackground) background.push_back({x + 0.5, y + 0.5});
     int holes = 0;
     for (const auto& corners : layers) {
       const std::vector<Point2> hull = Hull(corners);
-      for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-          if (canvas.dib.PixelColor(x, y) == kBackground && DeepInside(hull, x + 0.5, y + 0.5, 1.5)) ++holes;
+      for (const Point2& p : background) holes += DeepInside(hull, p[0], p[1], 1.5);
     }
     EXPECT_EQ(holes, 0) << "cube " << n << " turn " << move << " at " << angle << " degrees";
   }
