@@ -805,10 +805,12 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sx, int s
     thread_local std::vector<std::uint32_t> values;
     thread_local std::vector<BYTE> bytes;
     if (plainRows && src != dst) {
+      // Rows run bottom-up in memory, so the next row down is one stride lower.
       const std::size_t rowBytes = static_cast<std::size_t>(w) * bytesPerPixel;
-      for (int j = 0; j < h; ++j)
-        std::memcpy(dst->RowAddress(part.top + j) + part.left * bytesPerPixel,
-                    src->RowAddress(srcTop + j) + srcLeft * bytesPerPixel, rowBytes);
+      BYTE* to = dst->RowAddress(part.top) + part.left * bytesPerPixel;
+      const BYTE* from = src->RowAddress(srcTop) + srcLeft * bytesPerPixel;
+      const std::ptrdiff_t toStride = dst->Stride(), fromStride = src->Stride();
+      for (int j = 0; j < h; ++j) std::memcpy(to - j * toStride, from - j * fromStride, rowBytes);
       continue;
     }
     if (plainRows) {
