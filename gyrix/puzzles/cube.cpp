@@ -2,7 +2,7 @@
 
 #include <gyrix/puzzles/catalogue.h>
 
-#include <platform/services.h>
+#include <lumex/dialogs.h>
 
 #include <algorithm>
 #include <array>
@@ -106,8 +106,6 @@ std::array<int, 3> QuarterTurn(const std::array<int, 3>& p, int axis) {
     default: return {p[0], p[2], -p[1]};
   }
 }
-
-void ShowError(const char* text) { MessageBox(nullptr, text, "Error", MB_OK | MB_ICONWARNING); }
 
 }  // namespace
 
@@ -627,7 +625,7 @@ void CCubePuzzle::ExecuteMacro(const char* text) {
   int right = -1;
   int map[kLetterCount];
   if (!FindOrientation(left, top, right) || !FillLetterMap(left, top, right, map)) {
-    ShowError(kAmbiguousMessage);
+    Error("%s", kAmbiguousMessage);
     return;
   }
   const std::vector<int> moves = ParseMoves(text, map);
