@@ -317,3 +317,56 @@ TEST(LumexJoystick, DeadZoneCentresTheAxesAndTheProductIsRecognised) {
   SDL_JoystickClose(joy);
   SDL_JoystickDetachVirtual(index);
 }
+
+namespace {
+
+const DialogItemTemplate kPanelItems[] = {
+    {DialogItemKind::Label, 1200, "Time", 5, 5, 40, 10},
+};
+const DialogTemplate kPanelTemplate = {100, 60, "Panel", "MS Sans Serif", 8,
+                                       WS_POPUP | WS_CAPTION, WS_EX_DLGMODALFRAME, kPanelItems, 1};
+const DialogTemplateRegistration kPanelRegistration(9701, &kPanelTemplate);
+
+class CPanel : public CDibDialog {
+ public:
+  explicit CPanel(CWnd* parent) : CDibDialog(9701, parent) {}
+  BOOL OnInitDialog() override {
+    CDibDialog::OnInitDialog();
+    initialised = Init(LumexInstance(), 520, 1, 0);
+    return TRUE;
+  }
+  int initialised = 0;
+};
+
+}  // namespace
+
+TEST_F(DibWindows, DialogsTakeTheirImageSizeAndDrawControlsTransparently) {
+  RegisterStrip(520, StripBmp(1, 90, 50));
+  CPanel panel(&top);
+  CRect client;
+  DWORD exStyle = 0;
+  HBRUSH brush = nullptr;
+  int bkMode = 0;
+  COLORREF background = 0;
+  CEventLoop::SetModalHook([&](CWnd* d) {
+    d->GetClientRect(&client);
+    exStyle = d->GetExStyle();
+    CDib scratch;
+    scratch.Create(&CDibWnd::cm_palette, 4, 4, 0);
+    CDC* dc = scratch.GetMemDC(nullptr);
+    brush = panel.OnCtlColor(dc, d->GetDlgItem(1200), CTLCOLOR_STATIC);
+    bkMode = dc->GetBkMode();
+    scratch.ReleaseMemDC(dc);
+    background = panel.GetBackgroundColor();
+    static_cast<CDialog*>(d)->EndDialog(IDOK);
+  });
+  EXPECT_EQ(panel.DoModal(), IDOK);
+  EXPECT_EQ(panel.initialised, 1);
+  EXPECT_EQ(client.Width(), 90);
+  EXPECT_EQ(client.Height(), 50);
+  EXPECT_EQ(exStyle & (WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE), 0u);
+  ASSERT_NE(brush, nullptr);
+  EXPECT_TRUE(brush->IsNull());
+  EXPECT_EQ(bkMode, TRANSPARENT);
+  EXPECT_EQ(background, 0xC0C0C0u);
+}
