@@ -2,7 +2,7 @@
 #include <gyrix/engine/puzzle.h>
 
 #include <cordak/file.h>
-#include <platform/services.h>
+#include <lumex/dialogs.h>
 
 #include <gyrix/puzzles/catalogue.h>
 
@@ -13,11 +13,6 @@ namespace {
 constexpr float kFormatVersion = 1.31f;
 
 }  // namespace
-
-void ShowPuzzleError(const char* text) {
-  // The message box the graphics library's Error shows: caption "Error", a warning, OK.
-  MessageBox(nullptr, text, "Error", MB_OK | MB_ICONWARNING);
-}
 
 CPuzzle* LoadPuzzleFile(const char* path) {
   CUFile file;
@@ -35,7 +30,7 @@ CPuzzle* LoadPuzzleFile(const char* path) {
   }
   file.Close();
   if (version != kFormatVersion) {
-    ShowPuzzleError(CPolyModel::GetBadFileMessage());
+    Error("%s", CPolyModel::GetBadFileMessage());
     return nullptr;
   }
   std::unique_ptr<CPuzzle> puzzle(CreatePuzzle(typeId));
@@ -43,6 +38,6 @@ CPuzzle* LoadPuzzleFile(const char* path) {
   const int loaded = puzzle->Load(path);
   if (loaded == 1) return puzzle.release();
   // Damaged past the header; a file that vanished since it was opened goes silently.
-  if (loaded == 0) ShowPuzzleError(CPolyModel::GetBadFileMessage());
+  if (loaded == 0) Error("%s", CPolyModel::GetBadFileMessage());
   return nullptr;
 }

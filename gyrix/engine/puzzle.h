@@ -19,10 +19,8 @@ class CPuzzle;
 
 // Opens a puzzle file as a new puzzle of the type it names, owned by the caller. A file that
 // cannot be opened gives null silently; a file of another version or a damaged one gives null
-// after the message the user must see (ShowPuzzleError).
+// after the library's Error box tells the user.
 CPuzzle* LoadPuzzleFile(const char* path);
-// Shows an error to the user: a message box with the caption "Error" and a warning icon.
-void ShowPuzzleError(const char* text);
 
 // The engine's side of turning a puzzle by dragging. The window passes its left-button press
 // and release here; the pair of facelets under the two points decides the turn.
