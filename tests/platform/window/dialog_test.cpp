@@ -195,6 +195,30 @@ TEST_F(Dialogs, DialogUnitsFollowTheFontsAverageCharacterWidthAndHeight) {
   EXPECT_EQ(dialog.DoModal(), 7);
 }
 
+TEST_F(Dialogs, TheCharacterOfAKeyThatOpenedADialogDoesNotLandInIt) {
+  class CKeyOpener : public CRecordingWnd {
+   public:
+    std::string typed = "unset";
+    void OnKeyDown(UINT key, UINT, UINT) override {
+      if (key != 'E') return;
+      COptions dialog(this);
+      CEventLoop::SetModalHook([&](CWnd* d) {
+        d->GetDlgItem(1026)->SetFocus();
+        CEventLoop::InjectText("e");  // the text event of the same key press
+        typed = d->GetDlgItem(1026)->WindowText();
+        CEventLoop::InjectKeyPress(VK_ESCAPE);
+      });
+      dialog.DoModal();
+    }
+  } wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "opener", WS_POPUP | WS_VISIBLE, ScreenRect(0, 0, 100, 100), nullptr, 0));
+  wnd.SetFocus();
+  CEventLoop::InjectKey('E', true);
+  CEventLoop::InjectKey('E', false);
+  EXPECT_EQ(wnd.typed, "30");  // only what the dialog put there itself
+  wnd.DestroyWindow();
+}
+
 TEST_F(Dialogs, AMissingTemplateFailsCleanly) {
   CDialog dialog(424242u, &owner);
   EXPECT_EQ(dialog.DoModal(), -1);
