@@ -20,6 +20,35 @@ const DialogItemTemplate kAboutItems[] = {
     {DialogItemKind::Label, IDC_ABOUT_WEB, "The Gyrix help pages (on this computer)", 7, 58, 174, 8, SS_NOTIFY},
 };
 
+using K = DialogItemKind;
+const DialogItemTemplate kOptionsItems[] = {
+    {K::OwnerDrawButton, 1010, "Button1", 7, 0, 50, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1011, "Button2", 62, 0, 50, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1012, "Button3", 7, 18, 50, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1013, "Button4", 62, 18, 50, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1014, "Button5", 7, 36, 50, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1015, "Button6", 62, 36, 50, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1016, "Button7", 7, 54, 50, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1017, "Button8", 62, 54, 50, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1018, "Button9", 7, 72, 50, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1019, "Button10", 62, 72, 50, 14, WS_TABSTOP},
+    {K::CheckBox, 1022, "Show &Buttons", 7, 93, 60, 10, WS_TABSTOP},
+    {K::CheckBox, 1024, "Show &Timer", 7, 106, 53, 10, WS_TABSTOP},
+    {K::Label, IDC_STATIC, "&Anim Speed:", 9, 121, 41, 8},
+    {K::Edit, 1026, "", 54, 119, 26, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1020, "Bkgrnd", 7, 145, 50, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1021, "Timer", 7, 163, 50, 14, WS_TABSTOP},
+    {K::Label, IDC_STATIC, "&Tile:", 7, 194, 14, 8},
+    {K::Edit, 1007, "", 7, 204, 179, 14, WS_TABSTOP},
+    {K::OwnerDrawButton, 1009, "", 191, 204, 13, 14, WS_TABSTOP},
+    {K::Label, IDC_STATIC, "Preview:", 88, 92, 28, 8},
+    {K::SunkenStatic, 1005, "", 88, 103, 116, 89},
+    {K::DefPushButton, IDOK, "OK", 154, 4, 50, 14, WS_TABSTOP},
+    {K::PushButton, IDCANCEL, "Cancel", 154, 20, 50, 14, WS_TABSTOP},
+    {K::PushButton, 1100, "&About", 154, 36, 50, 14, WS_TABSTOP},
+    {K::PushButton, 9, "&Help", 154, 52, 50, 14, WS_TABSTOP},
+};
+
 }  // namespace
 
 const DialogTemplate kMainWindowTemplate = {
@@ -29,7 +58,12 @@ const DialogTemplate kAboutTemplate = {
     194, 95, "About Gyrix", "MS Sans Serif", 8, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
     0, kAboutItems, static_cast<int>(std::size(kAboutItems))};
 
+const DialogTemplate kOptionsTemplate = {
+    211, 225, "Options", "MS Sans Serif", 8, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+    0, kOptionsItems, static_cast<int>(std::size(kOptionsItems))};
+
 void RegisterGyrixTemplates() {
+  RegisterDialogTemplate(IDD_GYRIX_OPTIONS, &kOptionsTemplate);
   RegisterDialogTemplate(IDD_GYRIX_MAIN, &kMainWindowTemplate);
   RegisterDialogTemplate(IDD_GYRIX_ABOUT, &kAboutTemplate);
 }

@@ -1,0 +1,263 @@
+#include <gyrix/shell/optionsdlg.h>
+
+#include <gyrix/engine/puzzle.h>
+#include <gyrix/res/templates.h>
+#include <gyrix/shell/aboutdlg.h>
+#include <gyrix/shell/puzzledlg.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr int kBrowseBitmap = 159;
+constexpr unsigned char kThreeStates = CDibButton::cm_imgPressed | CDibButton::cm_imgHover;
+constexpr CPoint kCaptionAt{5, 4};
+constexpr int kHelpCommand = 9;
+constexpr int kShowNormal = 10;
+constexpr COLORREF kReservedOrange = 0x0080FF;
+// Cyan, the one clock colour the panel cannot show, is kept as black.
+constexpr COLORREF kUnshownTimerColour = 0xFFFF00;
+constexpr int kSideColours = 10;
+
+bool EndsWithBmp(const CUString& name) {
+  const char* s = name;
+  const std::size_t n = std::strlen(s);
+  return n >= 4 && strcasecmp(s + n - 4, ".bmp") == 0;
+}
+
+}  // namespace
+
+void CPreviewBox::OnPaint() {
+  CPaintDC dc(this);
+  m_owner->DrawPreview(&dc);
+  CRect r;
+  GetClientRect(&r);
+  dc.Draw3dRect(&r, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DHIGHLIGHT));
+}
+
+COptionsDlg::COptionsDlg(CPuzzleDlg* owner) : CDibDialog(IDD_GYRIX_OPTIONS, owner), m_owner(owner) {
+  RegisterGyrixTemplates();
+  if (CPuzzle* current = owner->GetPuzzle()) m_preview = owner->CreateConfiguredPuzzle(current->GetTypeId());
+  m_background = owner->GetBackgroundColor();
+  m_timerColour = owner->GetTimerColor();
+  m_animSpeed = owner->GetAnimSpeed();
+}
+
+COptionsDlg::~COptionsDlg() {
+  delete m_preview;
+  m_preview = nullptr;
+}
+
+void COptionsDlg::DoDataExchange(CDataExchange* dx) {
+  DDX_Control(dx, IDC_OPT_SHOW_TIMER, m_showTimer);
+  DDX_Control(dx, IDC_OPT_SHOW_BUTTONS, m_showButtons);
+  DDX_Control(dx, IDC_OPT_TILE, m_tileEdit);
+  DDX_Control(dx, IDC_OPT_PREVIEW, m_previewBox);
+  DDX_Text(dx, IDC_OPT_ANIM_SPEED, m_animSpeed);
+  DDV_MinMaxInt(dx, m_animSpeed, kMinAnimSpeed, kMaxAnimSpeed);
+}
+
+BOOL COptionsDlg::OnInitDialog() {
+  CDibDialog::OnInitDialog();
+  CRect box;
+  m_previewBox.GetClientRect(&box);
+  if (m_preview) m_preview->ResetView(box.Width(), box.Height());
+
+  m_showButtons.SetCheck(m_owner->GetShowButtons() ? 1 : 0);
+  m_showTimer.SetCheck(m_owner->GetShowTimer() ? 1 : 0);
+  LoadPreviewTile(m_owner->GetTilePath());
+  m_tileEdit.SetWindowText(m_owner->GetTilePath());
+  m_browse.SubclassButton(this, IDC_OPT_BROWSE, nullptr, kBrowseBitmap, kThreeStates);
+
+  // Only as many side buttons as the puzzle has colours; the rest stay plain.
+  const int sides = m_preview ? m_preview->GetPaletteCount() - 1 : 0;
+  for (int i = 0; i < kColourButtons; ++i) {
+    if (i >= sides && i < kSideColours) continue;
+    CColourButton& button = m_colourButtons[i];
+    const int id = IDC_OPT_SIDE1 + i;
+    CWnd* control = GetDlgItem(id);
+    CUString caption = control ? control->WindowText().c_str() : "";
+    if (!button.SubclassButton(this, id, nullptr, IDB_COLOUR_BUTTON, kThreeStates)) continue;
+    if (i < kSideColours) {
+      button.SetColour(m_preview->GetPaletteEntry(i + 1));
+      m_preview->GetColourName(caption, i + 1, FALSE);
+    } else {
+      button.SetColour(i == 10 ? m_owner->GetBackgroundColor() : m_owner->GetTimerColor());
+    }
+    button.SetText(caption, kCaptionAt);
+  }
+  return TRUE;
+}
+
+bool COptionsDlg::LoadPreviewTile(const char* name) {
+  CUString file = name ? name : "";
+  if (file.GetLength() == 0) return false;
+  if (!EndsWithBmp(file)) file += ".bmp";
+  CDib loaded;
+  if (!loaded.Load(file)) {
+    CUString beside;
+    beside.Format("%s%s", static_cast<const char*>(GetModulePath()), static_cast<const char*>(file));
+    if (!loaded.Load(beside)) return false;
+  }
+  CQuantizer quantizer(1);
+  quantizer.AddColor(kReservedOrange);
+  CPalette palette;
+  if (!quantizer.Quantize(loaded, palette) || !loaded.ConvertTo256Colors(palette)) return false;
+  // Only a tile that loaded replaces what the preview shows.
+  PALETTEENTRY entries[256];
+  const int count = static_cast<int>(palette.GetPaletteEntries(0, 256, entries));
+  m_palette.DeleteObject();
+  m_palette.CreatePalette(entries, count);
+  m_tile = loaded;
+  m_tile.SetPalette(&m_palette);
+  return true;
+}
+
+bool COptionsDlg::RenderPreview(CDib& out) {
+  if (!m_previewBox.GetSafeHwnd()) return false;
+  CRect box;
+  m_previewBox.GetClientRect(&box);
+  if (!m_palette.GetSafeHandle()) {
+    CQuantizer quantizer(1);
+    quantizer.AddColor(kReservedOrange);
+    quantizer.CreatePalette(m_palette);
+  }
+  if (!out.Create(&m_palette, box.Width(), box.Height(), 254)) return false;
+  CDC mem;
+  if (!mem.CreateCompatibleDC(nullptr)) return false;
+  CBitmap* oldBitmap = mem.SelectObject(&out);
+  if (m_tile.GetBits()) {
+    m_tile.Tile(&mem, box);
+  } else {
+    CBrush brush(m_background);
+    CBrush* oldBrush = mem.SelectObject(&brush);
+    mem.PatBlt(0, 0, box.Width(), box.Height(), PATCOPY);
+    mem.SelectObject(oldBrush);
+  }
+  CPalette* oldPalette = mem.SelectPalette(&m_palette, FALSE);
+  mem.RealizePalette();
+  if (m_preview) m_preview->Draw(&mem, &out);
+  mem.SelectPalette(oldPalette, FALSE);
+  mem.SelectObject(oldBitmap);
+  return true;
+}
+
+void COptionsDlg::DrawPreview(CDC* dc) {
+  CDib preview;
+  if (RenderPreview(preview)) preview.Draw(dc, CPoint(0, 0));
+}
+
+void COptionsDlg::OnPaint() {
+  CDibDialog::OnPaint();
+  if (m_previewBox.GetSafeHwnd()) m_previewBox.Invalidate(FALSE);
+}
+
+void COptionsDlg::OnRButtonDown(UINT flags, CPoint point) {
+  CDibDialog::OnRButtonDown(flags, point);
+  SetCapture();
+  m_pressPoint = point;
+}
+
+void COptionsDlg::OnMouseMove(UINT flags, CPoint point) {
+  CDibDialog::OnMouseMove(flags, point);
+  if (GetCapture() != this) return;
+  if (!(flags & MK_RBUTTON)) {
+    ReleaseCapture();
+    return;
+  }
+  CRect box;
+  m_previewBox.GetWindowRect(&box);
+  if (m_preview && box.Width() > 0 && box.Height() > 0) {
+    m_preview->RotateViewX((point.y - m_pressPoint.y) * 360 / box.Height());
+    m_preview->RotateViewY((point.x - m_pressPoint.x) * 360 / box.Width());
+  }
+  m_pressPoint = point;
+  m_previewBox.Invalidate(FALSE);
+}
+
+bool COptionsDlg::HandleColourCommand(int id) {
+  const COLORREF colour = m_colourButtons[id - IDC_OPT_SIDE1].GetColour();
+  if (id < IDC_OPT_BACKGROUND) {
+    const int entry = id - (IDC_OPT_SIDE1 - 1);
+    if (!m_preview || entry >= m_preview->GetPaletteCount()) return false;
+    if (colour == m_preview->GetPaletteEntry(entry)) return false;
+    m_preview->SetPaletteEntry(entry, colour);
+  } else if (id == IDC_OPT_BACKGROUND) {
+    if (colour == m_background) return false;
+    m_background = colour;
+  } else {
+    if (colour == m_timerColour) return false;
+    m_timerColour = colour == kUnshownTimerColour ? 0 : colour;
+  }
+  m_previewBox.Invalidate(FALSE);
+  return true;
+}
+
+BOOL COptionsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  if (code == 0 && id >= IDC_OPT_SIDE1 && id <= IDC_OPT_TIMER && HandleColourCommand(id)) return TRUE;
+  if (code == 0 && id == IDC_OPT_ABOUT) {
+    CAboutDlg about(this);
+    about.DoModal();
+    return TRUE;
+  }
+  if (code == 0 && id == IDC_OPT_BROWSE) {
+    Browse();
+    return TRUE;
+  }
+  if (code == 0 && id == kHelpCommand) {
+    OpenHelp();
+    return TRUE;
+  }
+  if (code == EN_KILLFOCUS && id == IDC_OPT_TILE) {
+    LoadPreviewTile(m_tileEdit.WindowText().c_str());
+    Invalidate(FALSE);
+    return TRUE;
+  }
+  return CDibDialog::OnCommand(wParam, lParam);
+}
+
+void COptionsDlg::Browse() {
+  char filter[32];
+  std::snprintf(filter, sizeof filter, "Bitmap Files%c*.bmp%c%c", 0, 0, 0);
+  CUString path;
+  if (!GetOpenSavePath(path, 0, filter, nullptr)) return;
+  LoadPreviewTile(path);
+  m_tileEdit.SetWindowText(path);
+  Invalidate(FALSE);
+}
+
+void COptionsDlg::OpenHelp() {
+  ShellExecute(this, "open", CPuzzleDlg::HelpPagePath("options.html").c_str(), nullptr, nullptr, kShowNormal);
+}
+
+BOOL COptionsDlg::OnHelpInfo(HELPINFO*) {
+  OpenHelp();
+  return TRUE;
+}
+
+void COptionsDlg::OnOK() {
+  if (!UpdateData(TRUE)) return;
+  m_owner->SetBackgroundColor(m_background);
+  m_owner->SetTimerColor(m_timerColour);
+  // A tile name that loads nowhere must not take away the tile the player has now.
+  const std::string tile = m_tileEdit.WindowText();
+  if (tile != static_cast<const char*>(m_owner->GetTilePath()) && (tile.empty() || LoadPreviewTile(tile.c_str())))
+    m_owner->LoadTile(tile.c_str());
+  m_owner->SetShowButtons(m_showButtons.GetCheck() ? 1 : 0);
+  m_owner->SetShowTimer(m_showTimer.GetCheck() ? 1 : 0);
+  m_owner->SetAnimSpeed(m_animSpeed);
+  if (CPuzzle* puzzle = m_owner->GetPuzzle(); puzzle && m_preview) {
+    for (int i = 1; i < m_preview->GetPaletteCount() && i < puzzle->GetPaletteCount(); ++i)
+      puzzle->SetPaletteEntry(i, m_preview->GetPaletteEntry(i));
+  }
+  m_owner->SaveSettings();
+  EndDialog(IDOK);
+}
+
+void COptionsDlg::OnDestroy() {
+  CDibDialog::OnDestroy();
+  delete m_preview;
+  m_preview = nullptr;
+}
