@@ -3,6 +3,7 @@
 #include <gyrix/shell/puzzledlg.h>
 
 #include <gyrix/shell/aboutdlg.h>
+#include <gyrix/shell/optionsdlg.h>
 #include <gyrix/puzzles.h>
 
 #include <cordak/urand.h>
@@ -94,11 +95,12 @@ void CPuzzleDlg::SavePuzzleFile() {
   ResumeClock();
 }
 
-// The options dialog comes later; until then the command only pauses and resumes the clock
-// as every dialog command does.
+// The clock does not run while the player chooses options.
 void CPuzzleDlg::RunOptions() {
   if (!m_puzzle) return;
   m_puzzle->StopClock(0);
+  COptionsDlg options(this);
+  if (options.DoModal() == IDOK) Invalidate(FALSE);
   ResumeClock();
 }
 
