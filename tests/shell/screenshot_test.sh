@@ -6,7 +6,7 @@ set -euo pipefail
 
 if [ "${1:-}" = "--inside" ]; then
   game=$2; out=$3; fb=$4
-  "$game" & pid=$!
+  SDL_VIDEODRIVER=x11 "$game" & pid=$!
   wid=""
   for _ in $(seq 100); do
     wid=$(xdotool search --name '^Gyrix' 2>/dev/null | head -1 || true)
