@@ -93,22 +93,26 @@ bool COptionsDlg::LoadPreviewTile(const char* name) {
   CUString file = name ? name : "";
   if (file.GetLength() == 0) return false;
   if (!EndsWithBmp(file)) file += ".bmp";
+  CUString path = file;
   CDib loaded;
-  if (!loaded.Load(file)) {
-    CUString beside;
-    beside.Format("%s%s", static_cast<const char*>(GetModulePath()), static_cast<const char*>(file));
-    if (!loaded.Load(beside)) return false;
+  if (!loaded.Load(path)) {
+    path.Format("%s%s", static_cast<const char*>(GetModulePath()), static_cast<const char*>(file));
+    if (!loaded.Load(path)) return false;
   }
   CQuantizer quantizer(1);
   quantizer.AddColor(kReservedOrange);
   CPalette palette;
-  if (!quantizer.Quantize(loaded, palette) || !loaded.ConvertTo256Colors(palette)) return false;
+  if (!quantizer.Quantize(loaded, palette)) return false;
   // Only a tile that loaded replaces what the preview shows.
   PALETTEENTRY entries[256];
   const int count = static_cast<int>(palette.GetPaletteEntries(0, 256, entries));
   m_palette.DeleteObject();
   m_palette.CreatePalette(entries, count);
-  m_tile = loaded;
+  m_tile.DeleteObject();
+  if (!m_tile.Load(path) || !m_tile.ConvertTo256Colors(m_palette)) {
+    m_tile.DeleteObject();
+    return false;
+  }
   m_tile.SetPalette(&m_palette);
   return true;
 }
@@ -144,7 +148,11 @@ bool COptionsDlg::RenderPreview(CDib& out) {
 
 void COptionsDlg::DrawPreview(CDC* dc) {
   CDib preview;
-  if (RenderPreview(preview)) preview.Draw(dc, CPoint(0, 0));
+  if (!RenderPreview(preview)) return;
+  CPalette* oldPalette = dc->SelectPalette(&m_palette, FALSE);
+  dc->RealizePalette();
+  preview.Draw(dc, CPoint(0, 0));
+  dc->SelectPalette(oldPalette, TRUE);
 }
 
 void COptionsDlg::OnPaint() {
@@ -211,7 +219,7 @@ BOOL COptionsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     return TRUE;
   }
   if (code == EN_KILLFOCUS && id == IDC_OPT_TILE) {
-    LoadPreviewTile(m_tileEdit.WindowText().c_str());
+    LoadPreviewTile(GetDlgItemText(IDC_OPT_TILE).c_str());
     Invalidate(FALSE);
     return TRUE;
   }
@@ -242,7 +250,7 @@ void COptionsDlg::OnOK() {
   m_owner->SetBackgroundColor(m_background);
   m_owner->SetTimerColor(m_timerColour);
   // A tile name that loads nowhere must not take away the tile the player has now.
-  const std::string tile = m_tileEdit.WindowText();
+  const std::string tile = GetDlgItemText(IDC_OPT_TILE);
   if (tile != static_cast<const char*>(m_owner->GetTilePath()) && (tile.empty() || LoadPreviewTile(tile.c_str())))
     m_owner->LoadTile(tile.c_str());
   m_owner->SetShowButtons(m_showButtons.GetCheck() ? 1 : 0);

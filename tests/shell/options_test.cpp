@@ -1,0 +1,301 @@
+// The options dialog driven headless through its modal loop: colour buttons and their popup,
+// the live preview, OK writing everything back and saving, Cancel and refusals changing nothing.
+#include "shell_test_util.h"
+
+#include <gyrix/shell/optionsdlg.h>
+#include <gyrix/res/templates.h>
+
+#include <lumex/bmpfile.h>
+#include <lumex/resources.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+
+namespace {
+
+// Grey stand-ins at the real sizes of the colour button strip and the popup picture: the bar
+// and the cells are placed by pixel.
+void RegisterColourPictures() {
+  static std::vector<BYTE> button, popup;
+  static BitmapResource table[2];
+  if (!button.empty()) return;
+  const RGBQUAD grey[] = {{192, 192, 192, 0}, {255, 255, 255, 0}};
+  auto make = [&](std::vector<BYTE>& out, int w, int h) {
+    std::vector<BYTE> bits(static_cast<std::size_t>(BmpRowBytes(w, 8)) * h, 0);
+    AppendBmpFile(out, w, h, 8, grey, 2, bits.data());
+  };
+  make(button, 216, 32);
+  make(popup, 158, 47);
+  table[0] = {IDB_COLOUR_BUTTON, nullptr, button.data(), button.size()};
+  table[1] = {IDB_COLOUR_POPUP, nullptr, popup.data(), popup.size()};
+  RegisterBitmapResources(nullptr, table, 2);
+}
+
+// Writes a window's back buffer as a binary PPM when GYRIX_SHOT_DIR names a folder.
+void Shot(const CWnd* wnd, const char* name) {
+  const char* dir = std::getenv("GYRIX_SHOT_DIR");
+  const CBitmap* b = wnd ? wnd->GetBackBuffer() : nullptr;
+  if (!dir || !b) return;
+  std::ofstream out(std::string(dir) + "/" + name + ".ppm", std::ios::binary);
+  out << "P6\n" << b->Width() << " " << b->Height() << "\n255\n";
+  for (int y = 0; y < b->Height(); ++y)
+    for (int x = 0; x < b->Width(); ++x) {
+      COLORREF c = b->PixelColor(x, y);
+      out.put(char(GetRValue(c))).put(char(GetGValue(c))).put(char(GetBValue(c)));
+    }
+}
+
+// The image's colours, pixel by pixel.
+std::vector<COLORREF> Pixels(CDib& dib) {
+  std::vector<COLORREF> out;
+  for (int y = 0; y < dib.Height(); ++y)
+    for (int x = 0; x < dib.Width(); ++x) {
+      COLORREF c = 0;
+      dib.GetPixel(x, y, c);
+      out.push_back(c);
+    }
+  return out;
+}
+
+// The preview's colours now (the image shares the dialog's palette, which a new tile changes).
+std::vector<COLORREF> Render(COptionsDlg& dlg) {
+  CDib image;
+  EXPECT_TRUE(dlg.RenderPreview(image));
+  return Pixels(image);
+}
+
+CPoint Centre(CWnd* w) {
+  CRect r;
+  w->GetClientRect(&r);
+  return r.CenterPoint();
+}
+
+class OptionsTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    RegisterColourPictures();
+    m_tile = (m_folder / "green.bmp").string();
+    WriteTileBitmap(m_tile, 0x00C000);
+    WriteSettings("TilePath=\"" + m_tile + "\"\n");
+  }
+
+  // Opens the dialog from the main window; body drives it and must end it.
+  void RunOptions(const std::function<void(COptionsDlg&)>& body) {
+    bool ran = false;
+    CEventLoop::SetModalHook([&](CWnd* wnd) {
+      auto* dlg = dynamic_cast<COptionsDlg*>(wnd);
+      if (!dlg || ran) return;
+      ran = true;
+      CEventLoop::ProcessPending();
+      body(*dlg);
+    });
+    m_dlg->RunOptions();
+    CEventLoop::SetModalHook(nullptr);
+    EXPECT_TRUE(ran);
+  }
+
+  // Drops the button's popup and clicks a cell.
+  static void PickColour(COptionsDlg& dlg, int button, int cell) {
+    CColourButton& b = dlg.GetColourButton(button);
+    CEventLoop::InjectClick(&b, Centre(&b));
+    CColourPopup& popup = b.GetPopup();
+    ASSERT_TRUE(popup.IsWindowVisible());
+    CEventLoop::InjectClick(&popup, CColourPopup::CellRect(cell).CenterPoint());
+    EXPECT_FALSE(popup.IsWindowVisible());
+  }
+
+  static void SetAnimSpeed(COptionsDlg& dlg, const char* text) { dlg.GetDlgItem(IDC_OPT_ANIM_SPEED)->SetWindowText(text); }
+
+  std::string m_tile;
+};
+
+}  // namespace
+
+TEST_F(OptionsTest, OnlyThePuzzlesOwnColoursGetColourButtons) {
+  OpenWindow();
+  // The puzzle with the fewest colours that can be made shows the most plain buttons.
+  int fewest = 0, sides = 11;
+  for (int type = 1; type <= 37; ++type) {
+    CPuzzle* p = m_dlg->CreateConfiguredPuzzle(type);
+    if (p && p->GetPaletteCount() - 1 < sides) {
+      fewest = type;
+      sides = p->GetPaletteCount() - 1;
+    }
+    delete p;
+  }
+  ASSERT_NE(fewest, 0);
+  ASSERT_LT(sides, 10);
+  m_dlg->SelectPuzzle(fewest);
+  RunOptions([&](COptionsDlg& dlg) {
+    for (int i = 0; i < sides; ++i) {
+      EXPECT_NE(dlg.GetColourButton(i).GetSafeHwnd(), nullptr) << i;
+      EXPECT_STREQ(dlg.GetColourButton(i).GetText(), ("Side " + std::to_string(i + 1)).c_str());
+      EXPECT_EQ(dlg.GetColourButton(i).GetColour(), dlg.GetPreviewPuzzle()->GetPaletteEntry(i + 1));
+    }
+    for (int i = sides; i < 10; ++i) {
+      EXPECT_EQ(dlg.GetColourButton(i).GetSafeHwnd(), nullptr) << i;
+      ASSERT_NE(dlg.GetDlgItem(IDC_OPT_SIDE1 + i), nullptr);
+      EXPECT_EQ(dlg.GetDlgItem(IDC_OPT_SIDE1 + i)->WindowText(), "Button" + std::to_string(i + 1));
+    }
+    EXPECT_STREQ(dlg.GetColourButton(10).GetText(), "Bkgrnd");
+    EXPECT_STREQ(dlg.GetColourButton(11).GetText(), "Timer");
+    Shot(&dlg, "options");
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
+  });
+}
+
+TEST_F(OptionsTest, ThePopupPicksOnReleaseAndClosesOnEscapeOrAClickOutside) {
+  OpenWindow();
+  const COLORREF original = m_dlg->GetPuzzle()->GetPaletteEntry(1);
+  RunOptions([&](COptionsDlg& dlg) {
+    CColourButton& side1 = dlg.GetColourButton(0);
+    CColourPopup& popup = side1.GetPopup();
+    const std::vector<COLORREF> before = Render(dlg);
+
+    // The bar in each state image shows the nearest colour of the button's palette.
+    side1.SetColour(0x0000FF);
+    BYTE red = static_cast<BYTE>(CColourButton::SharedPalette()->GetNearestPaletteIndex(0x0000FF));
+    for (auto [x, y] : {std::pair{6, 22}, {46, 24}, {79, 23}, {150, 24}})
+      EXPECT_EQ(*side1.GetImage().GetPixelAddress(x, y), red) << x << "," << y;
+    EXPECT_NE(*side1.GetImage().GetPixelAddress(6, 25), red);
+    side1.SetColour(original);
+
+    for (int way = 0; way < 2; ++way) {
+      CEventLoop::InjectClick(&side1, Centre(&side1));
+      ASSERT_TRUE(popup.IsWindowVisible());
+      CEventLoop::InjectMouseMove(&popup, CColourPopup::CellRect(12).CenterPoint());
+      Shot(&dlg, "popup");
+      Shot(&popup, "popup-only");
+      if (way == 0) CEventLoop::InjectKeyPress(VK_ESCAPE);
+      else CEventLoop::InjectClick(&popup, CPoint(-20, 200));
+      EXPECT_FALSE(popup.IsWindowVisible()) << way;
+      EXPECT_NE(CWnd::GetCapture(), &popup);
+    }
+    EXPECT_EQ(dlg.GetPreviewPuzzle()->GetPaletteEntry(1), original);
+
+    // Pressing over one cell and letting go over the frame picks nothing.
+    CEventLoop::InjectClick(&side1, Centre(&side1));
+    CEventLoop::InjectMouseButton(&popup, CColourPopup::CellRect(3).CenterPoint(), VK_LBUTTON, true);
+    CEventLoop::InjectMouseButton(&popup, CPoint(2, 2), VK_LBUTTON, false);
+    EXPECT_FALSE(popup.IsWindowVisible());
+    EXPECT_EQ(dlg.GetPreviewPuzzle()->GetPaletteEntry(1), original);
+
+    PickColour(dlg, 0, 12);
+    EXPECT_EQ(dlg.GetPreviewPuzzle()->GetPaletteEntry(1), 0xFF0000u);
+    EXPECT_EQ(side1.GetColour(), 0xFF0000u);
+    // The yellow top is in view: a new colour for it shows in the preview.
+    PickColour(dlg, 2, 13);
+    EXPECT_EQ(dlg.GetPreviewPuzzle()->GetPaletteEntry(3), 0xFF00FFu);
+    EXPECT_TRUE(before != Render(dlg));
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
+  });
+  // The main window's puzzle never saw the preview's colours.
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetPaletteEntry(1), original);
+}
+
+TEST_F(OptionsTest, OkWritesEverythingBackAndSavesAndCancelWritesNothing) {
+  OpenWindow();
+  const std::string saved = ReadSettings();
+  const COLORREF side2 = m_dlg->GetPuzzle()->GetPaletteEntry(2);
+  RunOptions([&](COptionsDlg& dlg) {
+    PickColour(dlg, 1, 9);
+    PickColour(dlg, 10, 4);
+    CEventLoop::InjectClick(dlg.GetDlgItem(IDC_OPT_SHOW_BUTTONS), CPoint(3, 3));
+    SetAnimSpeed(dlg, "55");
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
+  });
+  EXPECT_EQ(ReadSettings(), saved);
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetPaletteEntry(2), side2);
+  EXPECT_EQ(m_dlg->GetShowButtons(), 1);
+  EXPECT_EQ(m_dlg->GetAnimSpeed(), 30);
+  EXPECT_EQ(m_dlg->GetBackgroundColor(), 0x808000u);
+
+  RunOptions([&](COptionsDlg& dlg) {
+    PickColour(dlg, 1, 13);
+    PickColour(dlg, 10, 4);
+    PickColour(dlg, 11, 14);
+    EXPECT_EQ(dlg.GetWorkingTimerColour(), 0u);  // the unshowable cyan is kept as black
+    CEventLoop::InjectClick(dlg.GetDlgItem(IDC_OPT_SHOW_BUTTONS), CPoint(3, 3));
+    SetAnimSpeed(dlg, "55");
+    dlg.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetPaletteEntry(2), 0xFF00FFu);
+  EXPECT_EQ(m_dlg->GetBackgroundColor(), 0x800000u);
+  EXPECT_EQ(m_dlg->GetTimerColor(), 0u);
+  EXPECT_EQ(m_dlg->GetShowButtons(), 0);
+  EXPECT_EQ(m_dlg->GetAnimSpeed(), 55);
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetAnimationInterval(), 55);
+  EXPECT_STREQ(m_dlg->GetTilePath(), m_tile.c_str());
+  CEventLoop::ProcessPending();
+  Shot(m_dlg, "main-after-ok");
+  const std::string ini = ReadSettings();
+  for (const char* key : {"ShowButtons=0", "TimerColor=0\n", "BackgroundColor=8388608", "AnimSpeed=55",
+                          "Cube(3x3x3)2=16711935"})
+    EXPECT_NE(ini.find(key), std::string::npos) << key << " missing from\n" << ini;
+}
+
+TEST_F(OptionsTest, AnimSpeedOutsideOneToHundredIsRefusedAndNothingApplied) {
+  OpenWindow();
+  const std::string saved = ReadSettings();
+  for (const char* bad : {"0", "101", "fast"}) {
+    m_services.messages.clear();
+    RunOptions([&](COptionsDlg& dlg) {
+      PickColour(dlg, 10, 4);
+      SetAnimSpeed(dlg, bad);
+      dlg.SendMessage(WM_COMMAND, IDOK, 0);
+      EXPECT_NE(dlg.GetSafeHwnd(), nullptr) << bad;  // still open
+      CEventLoop::InjectKeyPress(VK_ESCAPE);
+    });
+    ASSERT_EQ(m_services.messages.size(), 1u) << bad;
+    EXPECT_NE(m_services.messages[0].find("integer"), std::string::npos) << m_services.messages[0];
+    EXPECT_EQ(m_dlg->GetAnimSpeed(), 30);
+    EXPECT_EQ(m_dlg->GetBackgroundColor(), 0x808000u);
+    EXPECT_EQ(ReadSettings(), saved);
+  }
+}
+
+TEST_F(OptionsTest, ATileThatDoesNotLoadKeepsItsTextAndChangesNothingVisible) {
+  OpenWindow();
+  ASSERT_NE(m_dlg->GetTile().GetBits(), nullptr);
+  RunOptions([&](COptionsDlg& dlg) {
+    const std::vector<COLORREF> before = Render(dlg);
+    CWnd* edit = dlg.GetDlgItem(IDC_OPT_TILE);
+    edit->SetWindowText("no-such-tile");
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_OPT_TILE, EN_KILLFOCUS), 0);
+    EXPECT_EQ(edit->WindowText(), "no-such-tile");
+    EXPECT_TRUE(before == Render(dlg));
+
+    // A tile that does load shows in the preview at once.
+    const std::string other = (m_folder / "blue").string();
+    WriteTileBitmap(other + ".bmp", 0xC00000);
+    edit->SetWindowText(other.c_str());
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_OPT_TILE, EN_KILLFOCUS), 0);
+    EXPECT_TRUE(before != Render(dlg));
+    edit->SetWindowText("no-such-tile");
+    dlg.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  // The main window keeps the tile it had.
+  EXPECT_NE(m_dlg->GetTile().GetBits(), nullptr);
+  EXPECT_STREQ(m_dlg->GetTilePath(), m_tile.c_str());
+}
+
+TEST_F(OptionsTest, ARightDragTurnsThePreview) {
+  OpenWindow();
+  RunOptions([&](COptionsDlg& dlg) {
+    Shot(&dlg, "options-start");
+    const std::vector<COLORREF> before = Render(dlg);
+    CWnd* box = dlg.GetDlgItem(IDC_OPT_PREVIEW);
+    CRect r;
+    box->GetWindowRect(&r);
+    dlg.ScreenToClient(&r);
+    const CPoint start = r.CenterPoint();
+    CEventLoop::InjectMouseButton(&dlg, start, VK_RBUTTON, true);
+    CEventLoop::InjectMouseMove(&dlg, start + CPoint(30, 20));
+    CEventLoop::InjectMouseButton(&dlg, start + CPoint(30, 20), VK_RBUTTON, false);
+    EXPECT_TRUE(before != Render(dlg));
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
+  });
+}
