@@ -66,7 +66,10 @@ void CColourPopup::Close() {
 }
 
 void CColourPopup::Compose(CDC* dc, CPoint point, bool pressed) {
+  CPalette* oldPalette = dc->SelectPalette(CColourButton::SharedPalette(), FALSE);
+  dc->RealizePalette();
   CColourButton::PopupPicture().Draw(dc, CPoint(0, 0));
+  dc->SelectPalette(oldPalette, TRUE);
   const int cell = CellAt(point);
   if (cell < 0) return;
   CRect r = CellRect(cell);

@@ -167,6 +167,7 @@ TEST_F(OptionsTest, ThePopupPicksOnReleaseAndClosesOnEscapeOrAClickOutside) {
       CEventLoop::InjectClick(&side1, Centre(&side1));
       ASSERT_TRUE(popup.IsWindowVisible());
       CEventLoop::InjectMouseMove(&popup, CColourPopup::CellRect(12).CenterPoint());
+      CEventLoop::ProcessPending();
       Shot(&dlg, "popup");
       Shot(&popup, "popup-only");
       if (way == 0) CEventLoop::InjectKeyPress(VK_ESCAPE);
