@@ -4,6 +4,7 @@
 
 #include <strings.h>
 
+#include <cctype>
 #include <cstdarg>
 #include <cstring>
 #include <string>
@@ -34,6 +35,22 @@ const char kSpaceOrbName[] = "Spacetec SpaceOrb 360";
 DWORD JOYINFOEX::*const kAxes[] = {&JOYINFOEX::dwXpos, &JOYINFOEX::dwYpos, &JOYINFOEX::dwZpos,
                                    &JOYINFOEX::dwRpos, &JOYINFOEX::dwUpos, &JOYINFOEX::dwVpos};
 
+// The extension a typed name without one receives. The chooser's historical default is "flm",
+// which would turn a saved puzzle "game" into "game.flm"; when the filter's first pattern names
+// one extension ("*.puz"), that extension is the sensible default.
+std::string DefaultExtension(char const* filter) {
+  if (!filter || !*filter) return "flm";
+  // Skip the description: it ends at the first NUL or '|'.
+  char const* p = filter;
+  while (*p && *p != '|') ++p;
+  ++p;
+  if (p[0] != '*' || p[1] != '.') return "flm";
+  std::string ext;
+  for (p += 2; std::isalnum(static_cast<unsigned char>(*p)) && ext.size() < 16; ++p) ext += *p;
+  bool single = *p == '\0' || *p == '|';
+  return single && !ext.empty() ? ext : "flm";
+}
+
 }  // namespace
 
 void Error(char const* fmt, ...) {
@@ -49,7 +66,7 @@ int GetOpenSavePath(CUString& path, int save, char const* filter, char const* ti
   std::string initial(static_cast<char const*>(path));
   if (initial.size() > kMaxInitialName) initial.resize(kMaxInitialName);
   static const char kAllFiles[] = "All Files\0*.*\0";
-  CFileDialog dialog(save ? FALSE : TRUE, "flm", initial.c_str(),
+  CFileDialog dialog(save ? FALSE : TRUE, DefaultExtension(filter).c_str(), initial.c_str(),
                      OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter ? filter : kAllFiles,
                      CWnd::GetFocus());
   if (title) dialog.m_title = title;

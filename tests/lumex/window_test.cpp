@@ -250,6 +250,16 @@ TEST_F(DibWindows, ErrorBoxAndFileChooserGoThroughTheDesktopServices) {
   EXPECT_STREQ(path, "/tmp/chosen.puz");
   EXPECT_FALSE(services.request.save);
   EXPECT_EQ(services.request.filters[0].patterns, "*.puz");
+  // A typed name without an extension gets the filter's own, not the chooser's old default.
+  EXPECT_EQ(services.request.defaultExtension, "puz");
+  static const char kBarFilter[] = "Puzzle Files|*.puz|All Files|*.*||";
+  EXPECT_EQ(GetOpenSavePath(path, 1, kBarFilter, "Save"), 1);
+  EXPECT_EQ(services.request.defaultExtension, "puz");
+  static const char kTwoPatterns[] = "Pictures\0*.bmp;*.dib\0";
+  EXPECT_EQ(GetOpenSavePath(path, 0, kTwoPatterns, "Open"), 1);
+  EXPECT_EQ(services.request.defaultExtension, "flm");
+  GetOpenSavePath(path, 0, "", "Open");  // an empty list must not be read past its end
+  EXPECT_EQ(services.request.defaultExtension, "flm");
 
   top.SetWindowText("Gyrix");
   EXPECT_STREQ(GetWindowTextA(&top), "Gyrix");
