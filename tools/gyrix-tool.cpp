@@ -285,9 +285,10 @@ int Render(int argc, char** argv) {
   palette.CreatePalette(colours.data(), static_cast<int>(colours.size()));
   CDib dib;
   if (!dib.Create(&palette, options.width, options.height, background)) throw Failure{"cannot make the image"};
+  // Checked before the drawing context is taken, so a refusal leaves nothing held.
+  if (options.hasFrame) CheckTurn(*p, options.frameTurn, std::to_string(options.frameTurn));
   CDC* dc = dib.GetMemDC(nullptr);
   if (options.hasFrame) {
-    CheckTurn(*p, options.frameTurn, std::to_string(options.frameTurn));
     p->DrawMoveFrame(dc, &dib, options.frameTurn, options.frameAngle);
   } else {
     p->Draw(dc, &dib);
