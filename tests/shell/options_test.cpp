@@ -300,3 +300,32 @@ TEST_F(OptionsTest, ARightDragTurnsThePreview) {
     CEventLoop::InjectKeyPress(VK_ESCAPE);
   });
 }
+
+TEST_F(OptionsTest, BrowseTakesTheChosenTileAndHelpOpensTheOptionsPage) {
+  OpenWindow();
+  const std::string chosen = (m_folder / "red.bmp").string();
+  WriteTileBitmap(chosen, 0x0000C0);
+  m_services.chooserAnswer = chosen;
+  RunOptions([&](COptionsDlg& dlg) {
+    const std::vector<COLORREF> before = Render(dlg);
+    dlg.SendMessage(WM_COMMAND, IDC_OPT_BROWSE, 0);
+    ASSERT_FALSE(m_services.requests.empty());
+    EXPECT_FALSE(m_services.requests.back().save);
+    ASSERT_FALSE(m_services.requests.back().filters.empty());
+    EXPECT_EQ(m_services.requests.back().filters[0].patterns, "*.bmp");
+    EXPECT_EQ(dlg.GetDlgItem(IDC_OPT_TILE)->WindowText(), chosen);
+    EXPECT_TRUE(before != Render(dlg));
+
+    // A cancelled chooser changes nothing.
+    m_services.chooserAnswer.clear();
+    const std::vector<COLORREF> after = Render(dlg);
+    dlg.SendMessage(WM_COMMAND, IDC_OPT_BROWSE, 0);
+    EXPECT_EQ(dlg.GetDlgItem(IDC_OPT_TILE)->WindowText(), chosen);
+    EXPECT_TRUE(after == Render(dlg));
+
+    dlg.SendMessage(WM_COMMAND, IDHELP, 0);
+    ASSERT_FALSE(m_services.opened.empty());
+    EXPECT_NE(m_services.opened.back().find("options.html"), std::string::npos);
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
+  });
+}
