@@ -12,9 +12,12 @@ constexpr int kMaxAxes = 6;
 constexpr UINT kMaxJoysticks = 16;
 
 bool StartJoysticks() {
+  // Reading the joystick needs no window and no focus; its state is refreshed by each read.
+  // Set once even when someone else started the joystick subsystem first, or SDL drops every
+  // change that arrives while no window of ours has the input focus.
+  static const bool background = SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  (void)background;
   if (SDL_WasInit(SDL_INIT_JOYSTICK)) return true;
-  // Reading the joystick needs no window; its state is refreshed by each read.
-  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
 }
 
