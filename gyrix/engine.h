@@ -5,3 +5,4 @@
 #include <gyrix/engine/fixed.h>
 #include <gyrix/engine/polymodel.h>
 #include <gyrix/engine/puzzle.h>
+#include <gyrix/engine/canvas.h>

@@ -255,20 +255,6 @@ int Save(int argc, char** argv) {
   return 0;
 }
 
-// The image's colours: the puzzle palette, the 16 standard colours, the background.
-std::vector<PALETTEENTRY> ImageColours(const CPuzzle& p, int& background) {
-  std::vector<PALETTEENTRY> entries;
-  auto add = [&entries](COLORREF c) {
-    entries.push_back(PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0});
-  };
-  const int own = std::min(p.GetPaletteCount(), 256 - 17);
-  for (int i = 0; i < own; ++i) add(p.GetPaletteEntry(i));
-  for (COLORREF c : CPolyModel::cm_standardColours) add(c);
-  background = static_cast<int>(entries.size());
-  add(kBackground);
-  return entries;
-}
-
 int Render(int argc, char** argv) {
   if (argc < 4) throw Failure{kUsage, 2};
   const std::string out = argv[3];
@@ -279,21 +265,16 @@ int Render(int argc, char** argv) {
   std::unique_ptr<CPuzzle> p = MakePuzzle(argv[2]);
   Prepare(*p, options);
 
-  int background = 0;
-  const std::vector<PALETTEENTRY> colours = ImageColours(*p, background);
-  CPalette palette;
-  palette.CreatePalette(colours.data(), static_cast<int>(colours.size()));
-  CDib dib;
-  if (!dib.Create(&palette, options.width, options.height, background)) throw Failure{"cannot make the image"};
-  // Checked before the drawing context is taken, so a refusal leaves nothing held.
+  // Checked before the image is made, so a refusal leaves nothing held.
   if (options.hasFrame) CheckTurn(*p, options.frameTurn, std::to_string(options.frameTurn));
-  CDC* dc = dib.GetMemDC(nullptr);
+  CPuzzleCanvas canvas(*p, options.width, options.height, kBackground);
+  if (!canvas.IsValid()) throw Failure{"cannot make the image"};
   if (options.hasFrame) {
-    p->DrawMoveFrame(dc, &dib, options.frameTurn, options.frameAngle);
+    p->DrawMoveFrame(canvas.dc, &canvas.dib, options.frameTurn, options.frameAngle);
   } else {
-    p->Draw(dc, &dib);
+    p->Draw(canvas.dc, &canvas.dib);
   }
-  dib.ReleaseMemDC(dc);
+  CDib& dib = canvas.dib;
 
   if (png) {
     const std::string problem = WriteIndexedPng(dib, out.c_str());

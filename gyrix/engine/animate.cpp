@@ -6,8 +6,6 @@
 
 namespace {
 
-int MoveIndex(int move) { return move < 0 ? -move - 1 : move - 1; }
-
 // A window that exists can run timers and receive messages.
 bool IsLiveWindow(CWnd* wnd) { return wnd && wnd->GetSafeHwnd(); }
 
@@ -15,8 +13,7 @@ bool IsLiveWindow(CWnd* wnd) { return wnd && wnd->GetSafeHwnd(); }
 
 BOOL CPuzzle::StartMove(CWnd* wnd, int move) {
   if (m_currentMove != 0) return 0;
-  const int k = MoveIndex(move);
-  if (move == 0 || k >= GetMoveCount()) {
+  if (move == 0 || GetAnimatedMove(move) < 0) {
     m_playing = 0;
     return 0;
   }

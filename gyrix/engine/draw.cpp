@@ -11,12 +11,6 @@ const COLORREF CPolyModel::cm_standardColours[16] = {
     0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
 };
 
-namespace {
-
-int MoveIndex(int move) { return move < 0 ? -move - 1 : move - 1; }
-
-}  // namespace
-
 // ---- CPolyModel ----
 
 void CPolyModel::PaintFacelet(CDC* dc, CDib* dib, CFacelet* facelet, int list, BOOL cull, BOOL noOutline) {
@@ -64,8 +58,8 @@ void CPolyModel::DrawLine(CDC* dc, POINT a, POINT b, int colourNumber) {
 void CPuzzle::DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) {
   CFixMatrix turn;
   GetMoveRotation(turn, move, angle);
-  const int k = MoveIndex(move);
-  if (move == 0 || k >= GetMoveCount()) return;
+  const int k = move != 0 ? GetAnimatedMove(move) : -1;
+  if (k < 0) return;
   const std::uint32_t bit = 1u << MaskBit(k);
 
   // The turn's rotation first, then the view.

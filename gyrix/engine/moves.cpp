@@ -12,15 +12,12 @@ namespace {
 unsigned char HistoryByte(int move) { return static_cast<unsigned char>(move & 0xFF); }
 int FromHistoryByte(unsigned char b) { return static_cast<signed char>(b); }
 
-// Index of turn `move` in the move list.
-int MoveIndex(int move) { return move < 0 ? -move - 1 : move - 1; }
-
 }  // namespace
 
 // ---- making turns ----
 
 void CPuzzle::ApplyMove(int* values, int move) const {
-  const CMove* turn = (values && move != 0) ? GetMove(MoveIndex(move)) : nullptr;
+  const CMove* turn = (values && move != 0) ? GetMove(TurnIndex(move)) : nullptr;
   if (!turn) return;
   const int length = turn->GetLength();
   const std::vector<int> copy(values, values + length);
@@ -35,7 +32,7 @@ void CPuzzle::ApplyMove(int* values, int move) const {
 }
 
 void CPuzzle::DoMove(int move, BOOL notify) {
-  const CMove* turn = move != 0 ? GetMove(MoveIndex(move)) : nullptr;
+  const CMove* turn = move != 0 ? GetMove(TurnIndex(move)) : nullptr;
   if (!turn) return;
   const int length = turn->GetLength();
   if (length > 0) {
@@ -68,20 +65,22 @@ void CPuzzle::Reset() {
 
 // ---- history ----
 
-void CPuzzle::RecordMove(int move, BOOL queue) {
+BOOL CPuzzle::RecordMove(int move, BOOL queue) {
+  if (move == 0 || move < -kMaxRecordableMove || move > kMaxRecordableMove) return 0;
   if (!queue) {
     unsigned char last = 0;
     if (m_history.ReverseRead(&last, 1)) {
       if (FromHistoryByte(last) == FromHistoryByte(HistoryByte(-move))) {
         // Turning a layer straight back cancels the turn.
         m_history.SetSize(m_history.GetOffset());
-        return;
+        return 1;
       }
       m_history.Write(&last, 1);
     }
   }
   unsigned char b = HistoryByte(move);
   m_history.Write(&b, 1);
+  return 1;
 }
 
 BOOL CPuzzle::PlayNextMove(CWnd* wnd) {
@@ -117,7 +116,9 @@ BOOL CPuzzle::UndoMove(CWnd* wnd) {
 void CPuzzle::QueueMoves(const int* moves, int count) {
   if (!moves || count <= 0) return;
   const int start = m_history.GetOffset();
-  for (int i = 0; i < count; ++i) RecordMove(moves[i], 1);
+  int queued = 0;
+  for (int i = 0; i < count; ++i) queued += RecordMove(moves[i], 1);
+  if (!queued) return;
   m_history.Seek(start, 0);
   m_playing = 1;
 }

@@ -203,6 +203,27 @@ void CPolyModel::SetFaceletColour(int id, int colour) {
   if (CFacelet* f = GetFaceletById(id)) f->SetColour(colour);
 }
 
+void CPolyModel::DeleteFacelets() {
+  m_facelets.DeleteAll();
+  m_orderValid = 0;
+}
+
+BOOL CPolyModel::RemoveVerticesFrom(int index) {
+  if (index < 0) return 0;
+  const int count = GetVertexCount();
+  if (index >= count) return 1;
+  for (int i = 0; i < GetFaceletCount(); ++i) {
+    const CFacelet* f = GetFacelet(i);
+    for (int v = 0; v < f->GetVertexCount(); ++v)
+      if (f->GetVertexIndex(v) >= index) return 0;
+  }
+  m_modelVertices.DeleteAt(index, count - index);
+  m_viewVertices.DeleteAt(index, count - index);
+  m_frameVertices.DeleteAt(index, count - index);
+  m_viewValid = 0;
+  return 1;
+}
+
 void CPolyModel::CycleFacelets(int* values, const int* indices, int count) {
   if (!values || !indices || count <= 0) return;
   const int first = values[indices[0]];

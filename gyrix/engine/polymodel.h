@@ -101,6 +101,11 @@ class CPolyModel : public CUObject {
   int AddFacelet(const int* indices, int count);
   void SetPalette(const COLORREF* colours, int count);
   void SetFaceletColour(int id, int colour);  // unknown ids are ignored
+  // For models that rebuild themselves: deletes every facelet (the vertices stay); and
+  // deletes the vertices from `index` to the last from all three lists, refusing (0) while a
+  // facelet still uses one of them.
+  void DeleteFacelets();
+  virtual BOOL RemoveVerticesFrom(int index);
 
   // Helpers for building permutations and vertex lists.
   static void CycleFacelets(int* values, const int* indices, int count);

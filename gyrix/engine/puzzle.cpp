@@ -61,6 +61,21 @@ int CPuzzle::AddMove(const int* permutation, int extraFacelet) {
   return k + 1;
 }
 
+void CPuzzle::ClearTurns() {
+  m_moves.DeleteAll();
+  m_innerFacelets.DeleteAll();
+  std::fill(m_moveMask.begin(), m_moveMask.end(), 0u);
+}
+
+BOOL CPuzzle::RemoveVerticesFrom(int index) {
+  for (int i = 0; i < GetInnerFaceletCount(); ++i) {
+    const CFacelet* f = GetInnerFaceletAt(i);
+    for (int v = 0; v < f->GetVertexCount(); ++v)
+      if (index >= 0 && f->GetVertexIndex(v) >= index) return 0;
+  }
+  return CPolyModel::RemoveVerticesFrom(index);
+}
+
 int CPuzzle::AddInnerFacelet(const int* indices, int count) {
   const int id = GetInnerFaceletCount();
   m_innerFacelets.Add(new CFacelet(this, id, indices, count, 0));
@@ -114,6 +129,12 @@ int CPuzzle::MoveFromDrag(int /*fromFacelet*/, int /*toFacelet*/) { return 0; }
 void CPuzzle::ResetColours() {}
 void CPuzzle::GetMoveRotation(CFixMatrix& /*matrix*/, int /*move*/, int /*angle*/) {}
 int CPuzzle::GetInnerFacelet(int k) { return k; }
+BOOL CPuzzle::ShowInnerFacelet(int /*index*/) { return 1; }
+
+int CPuzzle::GetAnimatedMove(int move) {
+  const int k = TurnIndex(move);
+  return (k >= 0 && k < GetMoveCount()) ? k : -1;
+}
 
 // ---- painting order while a turn runs ----
 
@@ -144,37 +165,38 @@ BOOL CPuzzle::SplitForMove(int k, CUObArray& moving, CUObArray& fixed) {
   return 1;
 }
 
+BOOL CPuzzle::IsMovingPartNearer(int k, CUObArray& moving, CUObArray& fixed) {
+  CFixVector a;
+  CFixVector b;
+  if (GetMoveAxis(k, a, b)) return a.z > b.z;
+  auto* m = static_cast<CFacelet*>(moving.GetAt(moving.GetCount() / 2));
+  auto* f = static_cast<CFacelet*>(fixed.GetAt(fixed.GetCount() / 2));
+  return m && f && m->GetDepth() > f->GetDepth();
+}
+
 void CPuzzle::SortFacelets() {
-  const int k = m_currentMove < 0 ? -m_currentMove - 1 : m_currentMove - 1;
-  CMove* move = m_currentMove != 0 ? GetMove(k) : nullptr;
+  const int k = m_currentMove != 0 ? GetAnimatedMove(m_currentMove) : -1;
+  CMove* move = k >= 0 ? GetMove(k) : nullptr;
   CUObArray moving;
   CUObArray fixed;
   if (!move || !SplitForMove(k, moving, fixed)) {
     CPolyModel::SortFacelets();
     return;
   }
-  bool nearer;
-  CFixVector a;
-  CFixVector b;
-  if (GetMoveAxis(k, a, b)) {
-    nearer = a.z > b.z;
-  } else {
-    auto* m = static_cast<CFacelet*>(moving.GetAt(moving.GetCount() / 2));
-    auto* f = static_cast<CFacelet*>(fixed.GetAt(fixed.GetCount() / 2));
-    nearer = m->GetDepth() > f->GetDepth();
-  }
+  const bool nearer = IsMovingPartNearer(k, moving, fixed);
   CUObArray& list = FaceletList();
   list.RemoveAll();
   move->DeleteInserts();
   const int inner = GetInnerFacelet(k);
+  const bool showInner = inner != -1 && ShowInnerFacelet(inner);
   // The cut face shows unturned between the fixed part and a nearer layer, and turns with a
   // layer that is farther away.
   if (nearer) {
     list.Add(fixed);
-    if (inner != -1) move->AddInsert(inner, list.GetCount(), CMoveInsert::kViewList);
+    if (showInner) move->AddInsert(inner, list.GetCount(), CMoveInsert::kViewList);
     list.Add(moving);
   } else {
-    if (inner != -1) move->AddInsert(inner, 0, CMoveInsert::kFrameList);
+    if (showInner) move->AddInsert(inner, 0, CMoveInsert::kFrameList);
     list.Add(moving);
     list.Add(fixed);
   }

@@ -17,11 +17,6 @@
 class CWnd;
 class CPuzzle;
 
-// Opens a puzzle file as a new puzzle of the type it names, owned by the caller. A file that
-// cannot be opened gives null silently; a file of another version or a damaged one gives null
-// after the library's Error box tells the user.
-CPuzzle* LoadPuzzleFile(const char* path);
-
 // The engine's side of turning a puzzle by dragging. The window passes its left-button press
 // and release here; the pair of facelets under the two points decides the turn.
 class CDragTurn {
@@ -92,6 +87,10 @@ class CPuzzle : public CPolyModel {
   static constexpr int kDefaultInterval = 40;
   static constexpr int kCanExecuteMacros = 1;
   static constexpr int kTakesJoystick = 2;
+  // The leading float of every puzzle file.
+  static constexpr float kFormatVersion = 1.31f;
+  // The history keeps one signed byte per turn; turns beyond this cannot be recorded.
+  static constexpr int kMaxRecordableMove = 127;
 
   // maskLength: the number of facelets the puzzle class will create.
   explicit CPuzzle(int maskLength);
@@ -102,7 +101,9 @@ class CPuzzle : public CPolyModel {
   void Write(CUBuffer& b) override;
   void Clear() override;
   int LoadFromBuffer(CUBuffer& data) override;
-  void SortFacelets() override;  // while a turn runs: moving and fixed parts apart
+  // While a turn runs: the moving and the fixed part apart, each by depth, the farther part
+  // first, with the turn's cut face between them. The decisions are the hooks below.
+  void SortFacelets() override;
 
   virtual void Scramble();
   virtual void Reset();
@@ -130,11 +131,32 @@ class CPuzzle : public CPolyModel {
   virtual void SetTitle(CWnd* wnd);
   virtual BOOL SplitForMove(int k, CUObArray& moving, CUObArray& fixed);
 
+  // Painting order during turn k (a move-list index): whether the moving part is nearer the
+  // viewer than the fixed part. By default the two points of GetMoveAxis decide when the
+  // class gives them, else the middle facelets of the two depth-sorted parts.
+  virtual BOOL IsMovingPartNearer(int k, CUObArray& moving, CUObArray& fixed);
+  // Whether an inner facelet is painted in the cut while a turn runs (1 by default).
+  virtual BOOL ShowInnerFacelet(int index);
+  // The move-list entry whose mask bit and cut faces animate turn `move`, or -1 for a turn
+  // that has none. Turn m is entry |m| - 1 by default; classes with turns that are not list
+  // entries of their own (ring turns, clicks) map them here. Starting, painting and ordering
+  // a turn all go through it.
+  virtual int GetAnimatedMove(int move);
+
   // Construction, for puzzle constructors.
   int AddMove(const int* permutation, int extraFacelet);  // returns the new turn number
   int AddInnerFacelet(const int* indices, int count);    // returns the new inner id
   // Permutes an array indexed by facelet id as turn `move` permutes colours.
   void ApplyMove(int* values, int move) const;
+  // For classes that rebuild themselves (a mode switch, a fresh solved geometry): removes
+  // every turn with its cut-face inserts, every inner facelet, and clears the mask entries
+  // (the mask keeps its length).
+  void ClearTurns();
+  // Also refuses while an inner facelet still uses one of the vertices.
+  BOOL RemoveVerticesFrom(int index) override;
+
+  // Index of turn `move` in the move list: |move| - 1, and -1 for turn 0.
+  static int TurnIndex(int move) { return move < 0 ? -(move + 1) : move - 1; }
 
   // Turns and masks.
   int GetMoveCount() const { return m_moves.GetCount(); }
@@ -148,8 +170,9 @@ class CPuzzle : public CPolyModel {
   void SetMoveMask(int id, std::uint32_t bits);
   static int MaskBit(int k) { return k & 31; }
 
-  // History and playback.
-  void RecordMove(int move, BOOL queue);
+  // History and playback. RecordMove refuses (0) turn 0 and turns beyond one signed byte,
+  // which undo would replay as another turn.
+  BOOL RecordMove(int move, BOOL queue);
   BOOL PlayNextMove(CWnd* wnd);
   BOOL UndoMove(CWnd* wnd);
   BOOL IsBusy() const { return m_currentMove != 0 || m_playing; }
@@ -222,6 +245,17 @@ class CPuzzle : public CPolyModel {
  private:
   // Facelets of the list by id (null for an id no facelet has).
   std::vector<CFacelet*> FaceletsById(int length) const;
+  // What a file must match to be this puzzle's: counts that the type fixes, whatever the
+  // coordinates its model uses.
+  struct FileShape {
+    int facelets = 0;
+    int mask = 0;
+    int palette = 0;
+    int turns = 0;
+    int mode = 0;
+  };
+  FileShape GetFileShape() const;
+  bool IsOwnShape(const FileShape& expected) const;
   void ReadMoves(CUBuffer& b);
   void ReadMask(CUBuffer& b);
   void ReadHistory(CUBuffer& b);
@@ -230,4 +264,7 @@ class CPuzzle : public CPolyModel {
 
   CUString m_title;
   int m_draining = 0;  // set while queued turns are played back without an animation
+  // Set while a file is loaded: the shape the puzzle had before, which the file must have.
+  int m_checkShape = 0;
+  FileShape m_expectedShape;
 };

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr float kFormatVersion = 1.31f;
 // The history buffer's growth step; files always carry 1024, and anything far larger is damage.
 constexpr int kMaxHistoryBlock = 1 << 20;
 // Puzzle files are a few kilobytes; the largest model stays far below this.
@@ -165,6 +164,26 @@ void CPuzzle::Read(CUBuffer& b) {
   m_clockEnd.Read(b);
   b >> m_solved >> m_mode >> m_scramblePending;
   StopClock(0);
+  // Relabelled files are the same records under another type id; their counts give them away.
+  if (m_checkShape && !IsOwnShape(m_expectedShape)) MarkReadFailed();
+}
+
+CPuzzle::FileShape CPuzzle::GetFileShape() const {
+  FileShape shape;
+  shape.facelets = GetFaceletCount();
+  shape.mask = GetMoveMaskLength();
+  shape.palette = GetPaletteCount();
+  shape.turns = GetMoveCount();
+  shape.mode = m_mode;
+  return shape;
+}
+
+// Facelets, mask and palette are fixed by the type; the turns by the type and mode (a class
+// with modes may have other turns in another mode, so those are only compared within one).
+bool CPuzzle::IsOwnShape(const FileShape& expected) const {
+  const FileShape now = GetFileShape();
+  return now.facelets == expected.facelets && now.mask == expected.mask && now.palette == expected.palette &&
+         (now.mode != expected.mode || now.turns == expected.turns);
 }
 
 void CPuzzle::Write(CUBuffer& b) {
@@ -208,7 +227,10 @@ int CPolyModel::LoadFromBuffer(CUBuffer& data) {
 int CPuzzle::LoadFromBuffer(CUBuffer& data) {
   // The clock's running flag is not part of the file; a refused file must not stop the clock.
   const int running = m_clockRunning;
+  m_expectedShape = GetFileShape();
+  m_checkShape = 1;
   const int result = CPolyModel::LoadFromBuffer(data);
+  m_checkShape = 0;
   if (result != 1) m_clockRunning = running;
   return result;
 }

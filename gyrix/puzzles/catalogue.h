@@ -49,6 +49,11 @@ std::vector<COLORREF> GetTypePalette(int typeId);
 // outside 0..36, and any type whose family is not built yet, makes the 3x3x3 cube.
 CPuzzle* CreatePuzzle(int typeId);
 
+// Opens a puzzle file as a new puzzle of the type it names, owned by the caller. A file that
+// cannot be opened gives null silently; a file of another version, a damaged one or one whose
+// records are not its type's gives null after the library's Error box tells the user.
+CPuzzle* LoadPuzzleFile(const char* path);
+
 // The view variants some classes use in their ResetView, after the base reset: the corner
 // view turns the model onto a corner; the tetra-star view brings the view angles to
 // (300, -27, -125).

@@ -91,28 +91,5 @@ class CTowerPuzzle : public CPuzzle {
   int innerOverride = -2;  // -2: the turn's own inner facelet
 };
 
-// An 8-bit image with the puzzle's colours, the standard colours and a background, and a
-// memory context drawing into it.
-class CCanvas {
- public:
-  static constexpr COLORREF kBackground = 0x203040;
-
-  CCanvas(const CPuzzle& p, int width, int height) {
-    std::vector<PALETTEENTRY> entries;
-    auto add = [&entries](COLORREF c) { entries.push_back(PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0}); };
-    for (int i = 0; i < p.GetPaletteCount(); ++i) add(p.GetPaletteEntry(i));
-    for (COLORREF c : CPolyModel::cm_standardColours) add(c);
-    add(kBackground);
-    palette.CreatePalette(entries.data(), static_cast<int>(entries.size()));
-    dib.Create(&palette, width, height, static_cast<int>(entries.size()) - 1);
-    dc = dib.GetMemDC(nullptr);
-  }
-  ~CCanvas() { dib.ReleaseMemDC(dc); }
-  void Clear() { dc->FillSolidRect(0, 0, dib.Width(), dib.Height(), kBackground); }
-  COLORREF At(int x, int y) { return dib.PixelColor(x, y); }
-  void NoOutline() { dc->SelectStockObject(NULL_PEN); }
-
-  CPalette palette;
-  CDib dib;
-  CDC* dc = nullptr;
-};
+// The tests paint through the engine's off-screen canvas.
+using CCanvas = CPuzzleCanvas;

@@ -1,6 +1,7 @@
 // Helpers shared by the catalogue and cube tests: geometry in doubles, states, fakes.
 #pragma once
 
+#include <gyrix/engine.h>
 #include <gyrix/puzzles.h>
 
 #include <cordak/buffer.h>

@@ -1,18 +1,10 @@
 // Opening a puzzle file as a new puzzle of the type the file names.
-#include <gyrix/engine/puzzle.h>
+#include <gyrix/puzzles/catalogue.h>
 
 #include <cordak/file.h>
 #include <lumex/dialogs.h>
 
-#include <gyrix/puzzles/catalogue.h>
-
 #include <memory>
-
-namespace {
-
-constexpr float kFormatVersion = 1.31f;
-
-}  // namespace
 
 CPuzzle* LoadPuzzleFile(const char* path) {
   CUFile file;
@@ -29,7 +21,7 @@ CPuzzle* LoadPuzzleFile(const char* path) {
     bytes >> version >> typeId;
   }
   file.Close();
-  if (version != kFormatVersion) {
+  if (version != CPuzzle::kFormatVersion) {
     Error("%s", CPolyModel::GetBadFileMessage());
     return nullptr;
   }
