@@ -227,19 +227,31 @@ void Prepare(CPuzzle& p, const Options& options) {
 
 // ---- commands ----
 
+// The turn count of a built type, and of each of its modes ("12/8"); "-" for a type not built.
+std::string TurnCounts(int id) {
+  if (!IsPuzzleBuilt(id)) return "-";
+  std::unique_ptr<CPuzzle> p(CreatePuzzle(id));
+  if (!p) throw Failure{"cannot make puzzle " + std::to_string(id)};
+  const int modes = GetPuzzleType(id)->modes;
+  if (modes == 0) return std::to_string(p->GetMoveCount());
+  std::string counts;
+  for (int mode = 1; mode <= modes; ++mode) {
+    if (!p->SetMode(mode)) throw Failure{std::string(p->GetName()) + " refuses its mode " + std::to_string(mode)};
+    if (mode > 1) counts += '/';
+    counts += std::to_string(p->GetMoveCount());
+  }
+  return counts;
+}
+
 int List() {
-  std::printf("%-3s %-18s %-20s %-8s %-5s %-5s %s\n", "id", "name", "class", "facelets", "turns", "modes", "built");
+  std::printf("%-3s %-18s %-20s %-8s %-11s %-5s %s\n", "id", "name", "class", "facelets", "turns", "modes", "built");
   for (int id = 0; id < kPuzzleTypeCount; ++id) {
     const CPuzzleType* type = GetPuzzleType(id);
-    std::unique_ptr<CPuzzle> p(CreatePuzzle(id));
-    if (!type || !p) throw Failure{"cannot make puzzle " + std::to_string(id)};
-    const bool built = IsPuzzleBuilt(id);
+    if (!type) throw Failure{"no catalogue row for puzzle " + std::to_string(id)};
     char modes[16] = "-";
     if (type->modes > 0) std::snprintf(modes, sizeof modes, "1-%d", type->modes);
-    // Facelets and turns as the catalogue gives them, and what the built class really has.
-    const int turns = built ? p->GetMoveCount() : -1;
-    std::printf("%-3d %-18s %-20s %-8d %-5s %-5s %s\n", id, type->name, type->className, type->facelets,
-                turns < 0 ? "?" : std::to_string(turns).c_str(), modes, built ? "yes" : "no");
+    std::printf("%-3d %-18s %-20s %-8d %-11s %-5s %s\n", id, type->name, type->className, type->facelets,
+                TurnCounts(id).c_str(), modes, IsPuzzleBuilt(id) ? "yes" : "no");
   }
   return 0;
 }

@@ -35,7 +35,22 @@ using GyrixTool = ScratchFolder;
 
 }  // namespace
 
-TEST_F(GyrixTool, ListsEveryTypeAndWhetherItIsBuilt) {
+// What list shows in the turns column: the turns of a built type, in each of its modes.
+static std::string ExpectedTurns(int id) {
+  if (!IsPuzzleBuilt(id)) return "-";
+  std::unique_ptr<CPuzzle> p(CreatePuzzle(id));
+  const int modes = GetPuzzleType(id)->modes;
+  if (modes == 0) return std::to_string(p->GetMoveCount());
+  std::string counts;
+  for (int mode = 1; mode <= modes; ++mode) {
+    EXPECT_TRUE(p->SetMode(mode)) << id;
+    if (mode > 1) counts += '/';
+    counts += std::to_string(p->GetMoveCount());
+  }
+  return counts;
+}
+
+TEST_F(GyrixTool, ListsEveryTypeItsTurnsAndWhetherItIsBuilt) {
   const ToolRun run = RunTool("list");
   ASSERT_EQ(run.status, 0) << run.output;
   std::istringstream lines(run.output);
@@ -44,12 +59,13 @@ TEST_F(GyrixTool, ListsEveryTypeAndWhetherItIsBuilt) {
   int rows = 0;
   while (std::getline(lines, line)) {
     std::istringstream fields(line);
-    int id = -1;
-    std::string name, className;
-    fields >> id >> name >> className;
+    int id = -1, facelets = -1;
+    std::string name, className, turns;
+    fields >> id >> name >> className >> facelets >> turns;
     EXPECT_EQ(id, rows);
     EXPECT_EQ(name, CPuzzle::GetTypeName(id));
     EXPECT_EQ(className, GetPuzzleType(id)->className);
+    EXPECT_EQ(turns, ExpectedTurns(id)) << line;
     EXPECT_EQ(line.substr(line.size() - (IsPuzzleBuilt(id) ? 3 : 2)), IsPuzzleBuilt(id) ? "yes" : "no");
     ++rows;
   }
