@@ -1,7 +1,9 @@
 // gyrix-tool: the command-line companion of the game. It lists the puzzle types, saves a puzzle
 // in a chosen state as a .puz file, renders a puzzle (or one frame of a turn) to PNG or BMP,
-// and inspects or validates .puz files. Errors go to stderr with a non-zero exit status.
+// paints a sheet of every built type, and inspects or validates .puz files. Errors go to
+// stderr with a non-zero exit status.
 #include "pngwriter.h"
+#include "sheet.h"
 
 #include <gyrix/engine.h>
 
@@ -36,6 +38,7 @@ const char kUsage[] =
     "  gyrix-tool save ID OUT.puz [--mode N] [--turns 1,-3,5] [--scramble SEED] [--moves TEXT]\n"
     "  gyrix-tool render ID|FILE.puz OUT.png|OUT.bmp [--size WxH] [--mode N] [--turns ...]\n"
     "                    [--scramble SEED] [--moves TEXT] [--view X,Y,Z] [--frame TURN:ANGLE]\n"
+    "  gyrix-tool sheet OUT.png|OUT.bmp [--size WxH]\n"
     "  gyrix-tool info FILE.puz\n"
     "  gyrix-tool check FILE.puz\n"
     "Options that change the puzzle apply in the order given.\n";
@@ -121,6 +124,12 @@ struct Options {
   int frameAngle = 0;
 };
 
+void ParseSize(const std::string& value, int& width, int& height) {
+  const auto parts = Split(value, 'x');
+  if (parts.size() != 2 || !ParseInt(parts[0], 1, kMaxSide, width) || !ParseInt(parts[1], 1, kMaxSide, height))
+    throw Failure{"--size takes WxH, each 1.." + std::to_string(kMaxSide) + ": " + value, 2};
+}
+
 void ParseOptions(int argc, char** argv, int first, bool forRender, Options& out) {
   for (int i = first; i < argc; ++i) {
     const std::string option = argv[i];
@@ -131,10 +140,7 @@ void ParseOptions(int argc, char** argv, int first, bool forRender, Options& out
     if (i + 1 >= argc) throw Failure{option + " needs a value", 2};
     const std::string value = argv[++i];
     if (option == "--size") {
-      const auto parts = Split(value, 'x');
-      if (parts.size() != 2 || !ParseInt(parts[0], 1, kMaxSide, out.width) ||
-          !ParseInt(parts[1], 1, kMaxSide, out.height))
-        throw Failure{"--size takes WxH, each 1.." + std::to_string(kMaxSide) + ": " + value, 2};
+      ParseSize(value, out.width, out.height);
     } else if (option == "--view") {
       const auto parts = Split(value, ',');
       if (parts.size() != 3) throw Failure{"--view takes X,Y,Z in whole degrees: " + value, 2};
@@ -297,6 +303,41 @@ int Render(int argc, char** argv) {
   return 0;
 }
 
+int SheetCommand(int argc, char** argv) {
+  if (argc < 3) throw Failure{kUsage, 2};
+  const std::string out = argv[2];
+  const bool png = EndsWith(out, ".png");
+  if (!png && !EndsWith(out, ".bmp")) throw Failure{"the output must end in .png or .bmp: " + out, 2};
+  int width = kSheetDefaultWidth, height = 0;
+  for (int i = 3; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option != "--size") throw Failure{"unknown option " + option + "\n" + kUsage, 2};
+    if (i + 1 >= argc) throw Failure{option + " needs a value", 2};
+    ParseSize(argv[++i], width, height);
+  }
+  Sheet sheet;
+  const std::string problem = PaintSheet(width, height, kMaxSide, sheet);
+  if (!problem.empty()) throw Failure{problem};
+  CDib& dib = sheet.canvas->dib;
+  if (png) {
+    const std::string failed = WriteIndexedPng(dib, out.c_str());
+    if (!failed.empty()) throw Failure{failed};
+  } else if (!dib.Save(out.c_str())) {
+    throw Failure{"cannot write " + out};
+  }
+  // Where each picture is, for whoever looks for one type on a tall sheet.
+  std::printf("%s: %dx%d, %zu pictures\n", out.c_str(), dib.Width(), dib.Height(), sheet.cells.size());
+  std::printf("%-3s %-5s %-10s %-9s %s\n", "id", "mode", "at", "size", "picture");
+  for (const SheetCell& c : sheet.cells) {
+    const std::string mode = c.mode > 0 ? std::to_string(c.mode) : "-";
+    const std::string at = std::to_string(c.picture.left) + "," + std::to_string(c.picture.top);
+    const std::string size =
+        std::to_string(c.picture.right - c.picture.left) + "x" + std::to_string(c.picture.bottom - c.picture.top);
+    std::printf("%-3d %-5s %-10s %-9s %s\n", c.typeId, mode.c_str(), at.c_str(), size.c_str(), c.state.c_str());
+  }
+  return 0;
+}
+
 int Info(int argc, char** argv) {
   if (argc != 3) throw Failure{kUsage, 2};
   if (LooksLikeId(argv[2])) throw Failure{"info takes a .puz file", 2};
@@ -335,6 +376,7 @@ int Run(int argc, char** argv) {
   if (command == "list" && argc == 2) return List();
   if (command == "save") return Save(argc, argv);
   if (command == "render") return Render(argc, argv);
+  if (command == "sheet") return SheetCommand(argc, argv);
   if (command == "info") return Info(argc, argv);
   if (command == "check") return Check(argc, argv);
   if (command == "--help" || command == "-h" || command == "help") {

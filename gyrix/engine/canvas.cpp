@@ -25,6 +25,25 @@ CPuzzleCanvas::CPuzzleCanvas(const CPolyModel& model, int width, int height, COL
   if (dib.Create(&palette, width, height, m_backgroundIndex)) dc = dib.GetMemDC(nullptr);
 }
 
+CPuzzleCanvas::CPuzzleCanvas(const std::vector<COLORREF>& colours, int width, int height, COLORREF background)
+    : m_background(background) {
+  std::vector<COLORREF> table;
+  auto add = [&table](COLORREF c) {
+    c &= 0xFFFFFF;
+    if (table.size() < 256 && std::find(table.begin(), table.end(), c) == table.end()) table.push_back(c);
+  };
+  // The list may not crowd out the standard colours and the background.
+  for (COLORREF c : colours)
+    if (table.size() < static_cast<size_t>(kMaxModelColours)) add(c);
+  for (COLORREF c : CPolyModel::cm_standardColours) add(c);
+  add(background);
+  m_backgroundIndex = static_cast<int>(std::find(table.begin(), table.end(), background & 0xFFFFFF) - table.begin());
+  std::vector<PALETTEENTRY> entries;
+  for (COLORREF c : table) entries.push_back(PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0});
+  palette.CreatePalette(entries.data(), static_cast<int>(entries.size()));
+  if (dib.Create(&palette, width, height, m_backgroundIndex)) dc = dib.GetMemDC(nullptr);
+}
+
 CPuzzleCanvas::~CPuzzleCanvas() {
   if (dc) dib.ReleaseMemDC(dc);
 }

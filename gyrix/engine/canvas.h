@@ -8,6 +8,8 @@
 #include <lumex/dib.h>
 #include <platform/palette.h>
 
+#include <vector>
+
 class CDC;
 
 class CPuzzleCanvas {
@@ -16,6 +18,10 @@ class CPuzzleCanvas {
   static constexpr COLORREF kBackground = 0x203040;
 
   CPuzzleCanvas(const CPolyModel& model, int width, int height, COLORREF background = kBackground);
+  // For a picture of several puzzles: the colour table holds each colour of the list once (in
+  // the order given), then the standard colours and the background where the list lacks them.
+  // Colours beyond the 256 entries of the table are dropped and paint as the nearest one.
+  CPuzzleCanvas(const std::vector<COLORREF>& colours, int width, int height, COLORREF background = kBackground);
   ~CPuzzleCanvas();
   CPuzzleCanvas(const CPuzzleCanvas&) = delete;
   CPuzzleCanvas& operator=(const CPuzzleCanvas&) = delete;

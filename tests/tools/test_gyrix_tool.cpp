@@ -202,6 +202,13 @@ TEST_F(GyrixTool, BadRequestsFailWithAReason) {
       {"save 1 '" + Path("x.puz") + "' --moves xyz", "no moves"},
       {"save 1 '" + Path("no/such/folder/x.puz") + "'", "cannot write"},
       {"info 1", "info takes a .puz file"},
+      {"sheet", "usage"},
+      {"sheet '" + Path("x.gif") + "'", ".png or .bmp"},
+      {"sheet '" + out + "' --size 1600", "--size"},
+      {"sheet '" + out + "' --size 9000x100", "--size"},
+      {"sheet '" + out + "' --size 120x90", "no room"},
+      {"sheet '" + out + "' --scramble 3", "unknown option"},
+      {"sheet '" + Path("no/such/folder/x.png") + "'", "no/such/folder"},
   };
   for (const auto& c : cases) {
     const ToolRun run = RunTool(c.arguments);

@@ -1,0 +1,31 @@
+// The contact sheet: every built puzzle type (each mode of a type with modes) at rest,
+// scrambled and half way through turn 1, side by side in one 8-bit picture, so a new family
+// can be looked over next to the others.
+#pragma once
+
+#include <gyrix/engine/canvas.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// One picture on the sheet.
+struct SheetCell {
+  int typeId = 0;
+  int mode = 0;  // 0 for a type without modes
+  std::string state;
+  RECT picture{};  // where the puzzle is painted, below its label
+};
+
+struct Sheet {
+  std::unique_ptr<CPuzzleCanvas> canvas;
+  std::vector<SheetCell> cells;
+};
+
+constexpr int kSheetDefaultWidth = 1600;
+// The scramble of the middle picture, fixed so that two sheets of the same build match.
+constexpr int kSheetSeed = 1;
+
+// Paints the sheet. height 0 makes it as tall as the puzzles need at that width. Returns an
+// empty string on success, else why the sheet could not be made.
+std::string PaintSheet(int width, int height, int maxSide, Sheet& out);
