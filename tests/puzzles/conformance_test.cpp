@@ -94,7 +94,9 @@ TEST(ConformanceRows, EveryTypeHasARow) {
     const CPuzzleType* row = GetPuzzleType(id);
     EXPECT_EQ(static_cast<int>(type->modes.size()), std::max(1, row->modes)) << id;
     // A new puzzle starts in its first mode.
-    if (IsPuzzleBuilt(id)) EXPECT_EQ(MakePuzzle(id)->GetMode(), type->modes.front().mode) << id;
+    if (IsPuzzleBuilt(id)) {
+      EXPECT_EQ(MakePuzzle(id)->GetMode(), type->modes.front().mode) << id;
+    }
   }
 }
 
