@@ -1,5 +1,7 @@
-// The puzzle catalogue: CreatePuzzle, the table of puzzle types and the puzzle families.
+// The puzzle catalogue: CreatePuzzle, the table of puzzle types, the shared model builder and
+// the puzzle families.
 #pragma once
 
+#include <gyrix/puzzles/builder.h>
 #include <gyrix/puzzles/catalogue.h>
 #include <gyrix/puzzles/cube.h>
