@@ -452,8 +452,16 @@ CFaceletGroups ConsecutiveGroups(int groupCount, int groupSize, int first) {
 }
 
 void PaintGroups(CPolyModel& model, const CFaceletGroups& groups, std::span<const int> colours) {
+  constexpr int kUnpainted = std::numeric_limits<int>::min();
+  std::vector<int> colourById(model.GetFaceletCount(), kUnpainted);
   for (std::size_t k = 0; k < groups.size() && k < colours.size(); ++k)
-    for (int id : groups[k]) model.SetFaceletColour(id, colours[k]);
+    for (int id : groups[k])
+      if (id >= 0 && id < static_cast<int>(colourById.size())) colourById[id] = colours[k];
+  for (int i = 0; i < model.GetFaceletCount(); ++i) {
+    CFacelet* f = model.GetFacelet(i);
+    const int id = f->GetId();
+    if (id >= 0 && id < static_cast<int>(colourById.size()) && colourById[id] != kUnpainted) f->SetColour(colourById[id]);
+  }
 }
 
 bool EachGroupUniform(const CPolyModel& model, const CFaceletGroups& groups) {
