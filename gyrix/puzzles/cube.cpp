@@ -98,14 +98,8 @@ int PerimeterPlace(int x, int y, int c) {
   return 7 * c - y;
 }
 
-// Rotation by +90 degrees about an axis, as the turn animation shows it.
-std::array<int, 3> QuarterTurn(const std::array<int, 3>& p, int axis) {
-  switch (axis) {
-    case 0: return {-p[1], p[0], p[2]};
-    case 1: return {p[2], p[1], -p[0]};
-    default: return {p[0], p[2], -p[1]};
-  }
-}
+// Each axis points towards its layer-1 end.
+const int kTowardsLayerOne[3][3] = {{0, 0, 1}, {0, 1, 0}, {-1, 0, 0}};
 
 }  // namespace
 
@@ -119,6 +113,7 @@ CCubePuzzle::CCubePuzzle(int n) : CPuzzle(6 * ValidSize(n) * ValidSize(n)) {
 
   AddVertices();
   AddFacelets();
+  for (int f = 0; f < GetFaceletCount(); ++f) m_faces[GetFace(f)].push_back(f);
   const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
   SetPalette(palette.data(), static_cast<int>(palette.size()));
   SetModelSize(GetPuzzleType(m_typeId)->modelSize);
@@ -214,74 +209,29 @@ void CCubePuzzle::AddSideBand() {
   }
 }
 
-void CCubePuzzle::CentroidTimes4(int facelet, int out[3]) const {
-  out[0] = out[1] = out[2] = 0;
-  const CFacelet* f = GetFaceletById(facelet);
-  if (!f) return;
-  for (int i = 0; i < f->GetVertexCount(); ++i) {
-    const CFixVector* v = GetVertex(f->GetVertexIndex(i), kModelVertices);
-    if (!v) continue;
-    out[0] += v->x >> 16;
-    out[1] += v->y >> 16;
-    out[2] += v->z >> 16;
-  }
-}
-
-int CCubePuzzle::AlongAxis(const int c4[3], int axis) {
-  switch (axis) {
-    case 0: return c4[2];
-    case 1: return c4[1];
-    default: return -c4[0];
-  }
-}
-
-// A layer turn carries every facelet of the layer to where the +90 degree rotation of the
-// layer takes it; the face centre of an odd cube stays and is named as the extra facelet so
-// that it turns with the layer in the animation.
-void CCubePuzzle::AddLayerTurns() {
-  const int count = GetFaceletCount();
-  std::vector<std::array<int, 3>> centroid(count);
-  for (int f = 0; f < count; ++f) CentroidTimes4(f, centroid[f].data());
-  auto faceletAt = [&](const std::array<int, 3>& c) {
-    for (int f = 0; f < count; ++f)
-      if (centroid[f] == c) return f;
-    return -1;
+// Layer l of an axis lies between cuts l - 1 and l (an end layer has only its inner cut);
+// cut c lies c facelets in from the layer-1 end.
+CTurnPart CCubePuzzle::LayerPart(int axis, int layer) const {
+  const int* u = kTowardsLayerOne[axis];
+  auto cut = [&](int c) {
+    const int d = m_half - c * m_step;
+    return CFixVector(u[0] * d, u[1] * d, u[2] * d);
   };
-  const int h4 = 4 * m_half;
-  const int e4 = 4 * m_step;
-  for (int axis = 0; axis < kAxes; ++axis) {
-    for (int layer = 1; layer <= m_n; ++layer) {
-      std::vector<int> perm(count);
-      int extra = -1;
-      for (int f = 0; f < count; ++f) {
-        perm[f] = f;
-        const int along = AlongAxis(centroid[f].data(), axis);
-        if (along < h4 - layer * e4 || along > h4 - (layer - 1) * e4) continue;
-        const int to = faceletAt(QuarterTurn(centroid[f], axis));
-        if (to < 0) continue;
-        perm[f] = to;
-        if (to == f) extra = f;
-      }
-      AddMove(perm.data(), extra);
-    }
-  }
+  CTurnPart part = CTurnPart::Whole();
+  if (layer < m_n) part.AndInFrontOf(cut(layer), CFixVector(u[0], u[1], u[2]));
+  if (layer > 1) part.AndInFrontOf(cut(layer - 1), CFixVector(-u[0], -u[1], -u[2]));
+  return part;
 }
 
-// The whole cube turns as all layers of an axis together. The two face centres on the axis
-// of an odd cube stay where they are; both are marked so that they turn in the animation.
+// Each turn carries its facelets where GetMoveRotation turns them; the face centres of an odd
+// cube stay in place and are marked so that they turn with their layer in the animation.
+void CCubePuzzle::AddLayerTurns() {
+  for (int axis = 0; axis < kAxes; ++axis)
+    for (int layer = 1; layer <= m_n; ++layer) AddRotationTurn(*this, axis * m_n + layer, LayerPart(axis, layer));
+}
+
 void CCubePuzzle::AddWholeCubeTurns() {
-  const int count = GetFaceletCount();
-  for (int axis = 0; axis < kAxes; ++axis) {
-    std::vector<int> perm(count);
-    for (int f = 0; f < count; ++f) perm[f] = f;
-    for (int layer = 1; layer <= m_n; ++layer) ApplyMove(perm.data(), -(axis * m_n + layer));
-    std::vector<int> inPlace;
-    for (int f = 0; f < count; ++f)
-      if (perm[f] == f) inPlace.push_back(f);
-    const int move = AddMove(perm.data(), inPlace.empty() ? -1 : inPlace.front());
-    const std::uint32_t bit = 1u << MaskBit(move - 1);
-    for (int f : inPlace) SetMoveMask(f, GetMoveMask(f) | bit);
-  }
+  for (int axis = 0; axis < kAxes; ++axis) AddRotationTurn(*this, 3 * m_n + 1 + axis, CTurnPart::Whole());
 }
 
 int CCubePuzzle::FindVertex(int x, int y, int z) const {
@@ -359,25 +309,12 @@ bool CCubePuzzle::GetTurnAxis(int move, int& axis, int& layer) const {
 // ---- colours and the solved test ----
 
 void CCubePuzzle::ResetColours() {
-  for (int i = 0; i < GetFaceletCount(); ++i) {
-    CFacelet* f = GetFacelet(i);
-    f->SetColour(GetFace(f->GetId()) + 1);
-  }
+  static const int kFaceColours[6] = {1, 2, 3, 4, 5, 6};
+  PaintGroups(*this, m_faces, kFaceColours);
 }
 
-void CCubePuzzle::UpdateSolved() {
-  int colour[6] = {-2, -2, -2, -2, -2, -2};
-  m_solved = 1;
-  for (int i = 0; i < GetFaceletCount(); ++i) {
-    const CFacelet* f = GetFacelet(i);
-    const int face = GetFace(f->GetId());
-    if (face < 0) continue;
-    if (colour[face] == -2)
-      colour[face] = f->GetColour();
-    else if (colour[face] != f->GetColour())
-      m_solved = 0;
-  }
-}
+// Faces may show their colours in any arrangement: a whole-cube turn keeps the cube solved.
+void CCubePuzzle::UpdateSolved() { m_solved = EachGroupUniform(*this, m_faces); }
 
 // ---- turning ----
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <gyrix/engine/puzzle.h>
+#include <gyrix/puzzles/builder.h>
 
 #include <vector>
 
@@ -63,10 +64,8 @@ class CCubePuzzle : public CPuzzle {
   void AddWholeCubeTurns();
   void AddInnerFaces();
 
-  // Model coordinates x 4 of a facelet's centroid (exact: vertices are whole units).
-  void CentroidTimes4(int facelet, int out[3]) const;
-  // Coordinate (x 4) along the axis measured towards its layer 1 end.
-  static int AlongAxis(const int c4[3], int axis);
+  // The facelets of a layer (1..n) of an axis.
+  CTurnPart LayerPart(int axis, int layer) const;
   // The vertex at whole-unit coordinates, or -1.
   int FindVertex(int x, int y, int z) const;
 
@@ -85,4 +84,5 @@ class CCubePuzzle : public CPuzzle {
   int m_n;
   int m_half;  // half the edge length in model units
   int m_step;  // edge of one facelet
+  CFaceletGroups m_faces = CFaceletGroups(6);  // facelet ids by face
 };
