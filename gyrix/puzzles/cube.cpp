@@ -12,17 +12,17 @@
 namespace {
 
 // A square ring of 4k vertices of half-side r at height z (k = 0: the single point (0, 0, z)).
-struct RingSpec {
+struct SquareRing {
   int halfSide;
   int steps;
   int z;
 };
 
-const RingSpec kRings2[] = {{0, 0, 1}, {1, 2, 1}, {1, 2, 0}, {1, 2, -1}, {0, 0, -1}};
-const RingSpec kRings3[] = {{1, 1, 3}, {3, 3, 3}, {3, 3, 1}, {3, 3, -1}, {3, 3, -3}, {1, 1, -3}};
-const RingSpec kRings4[] = {{0, 0, 2},  {1, 2, 2},  {2, 4, 2},  {2, 4, 1}, {2, 4, 0},
+const SquareRing kRings2[] = {{0, 0, 1}, {1, 2, 1}, {1, 2, 0}, {1, 2, -1}, {0, 0, -1}};
+const SquareRing kRings3[] = {{1, 1, 3}, {3, 3, 3}, {3, 3, 1}, {3, 3, -1}, {3, 3, -3}, {1, 1, -3}};
+const SquareRing kRings4[] = {{0, 0, 2},  {1, 2, 2},  {2, 4, 2},  {2, 4, 1}, {2, 4, 0},
                             {2, 4, -1}, {2, 4, -2}, {1, 2, -2}, {0, 0, -2}};
-const RingSpec kRings5[] = {{1, 1, 5},  {3, 3, 5},  {5, 5, 5},  {5, 5, 3},  {5, 5, 1},
+const SquareRing kRings5[] = {{1, 1, 5},  {3, 3, 5},  {5, 5, 5},  {5, 5, 3},  {5, 5, 1},
                             {5, 5, -1}, {5, 5, -3}, {5, 5, -5}, {3, 3, -5}, {1, 1, -5}};
 
 // Each size: half the edge length, the edge of one facelet, the vertex rings, and the cuts
@@ -30,7 +30,7 @@ const RingSpec kRings5[] = {{1, 1, 5},  {3, 3, 5},  {5, 5, 5},  {5, 5, 3},  {5, 
 struct Shape {
   int half;
   int step;
-  const RingSpec* rings;
+  const SquareRing* rings;
   int ringCount;
   std::array<std::array<int, 2>, 6> cuts;
   int cutCount;
@@ -128,7 +128,7 @@ CCubePuzzle::CCubePuzzle(int n) : CPuzzle(6 * ValidSize(n) * ValidSize(n)) {
 void CCubePuzzle::AddVertices() {
   const Shape& shape = kShapes[m_n - 2];
   for (int r = 0; r < shape.ringCount; ++r) {
-    const RingSpec& ring = shape.rings[r];
+    const SquareRing& ring = shape.rings[r];
     if (ring.steps == 0) {
       AddVertex(0, 0, ring.z);
       continue;
