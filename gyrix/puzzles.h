@@ -5,3 +5,4 @@
 #include <gyrix/puzzles/builder.h>
 #include <gyrix/puzzles/catalogue.h>
 #include <gyrix/puzzles/cube.h>
+#include <gyrix/puzzles/sphere.h>

@@ -1,6 +1,7 @@
 #include <gyrix/puzzles/catalogue.h>
 
 #include <gyrix/puzzles/cube.h>
+#include <gyrix/puzzles/sphere.h>
 
 #include <cstring>
 
@@ -19,7 +20,7 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {3, "Cube(5x5x5)", "CCubePuzzle", 5, 150, 7, 25.0f, "6 x 15 = 90", 0, Make<CCubePuzzle>},
     {4, "Pyramid", "CPyramidPuzzle", -1, 36, 5, 26.0f, "6 x 20 = 120", 0, nullptr},
     {5, "Sphere", "CSpherePuzzle", -1, 128, 9, 3.5f, "turns 1-4: 3 x 15 = 45; others: 6 x 30 = 180", 0,
-     nullptr},
+     Make<CSpherePuzzle>},
     {6, "Skewb", "CSkewbPuzzle", -1, 30, 7, 5.0f, "6 x 20 = 120", 0, nullptr},
     {7, "Dodecahedron", "CDodecahedronPuzzle", -1, 132, 7, 3.0f, "4 x 18 = 72", 0, nullptr},
     {8, "Icosahedron", "CIcosahedronPuzzle", -1, 120, 7, 3.5f, "4 x 18 = 72", 0, nullptr},
