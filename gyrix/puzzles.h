@@ -5,4 +5,5 @@
 #include <gyrix/puzzles/builder.h>
 #include <gyrix/puzzles/catalogue.h>
 #include <gyrix/puzzles/cube.h>
+#include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/sphere.h>

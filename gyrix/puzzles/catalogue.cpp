@@ -1,6 +1,7 @@
 #include <gyrix/puzzles/catalogue.h>
 
 #include <gyrix/puzzles/cube.h>
+#include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/sphere.h>
 
 #include <cstring>
@@ -18,7 +19,7 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {1, "Cube(3x3x3)", "CCubePuzzle", 3, 54, 7, 15.0f, "6 x 15 = 90", 0, Make<CCubePuzzle>},
     {2, "Cube(4x4x4)", "CCubePuzzle", 4, 96, 7, 10.0f, "6 x 15 = 90", 0, Make<CCubePuzzle>},
     {3, "Cube(5x5x5)", "CCubePuzzle", 5, 150, 7, 25.0f, "6 x 15 = 90", 0, Make<CCubePuzzle>},
-    {4, "Pyramid", "CPyramidPuzzle", -1, 36, 5, 26.0f, "6 x 20 = 120", 0, nullptr},
+    {4, "Pyramid", "CPyramidPuzzle", -1, 36, 5, 26.0f, "6 x 20 = 120", 0, Make<CPyramidPuzzle>},
     {5, "Sphere", "CSpherePuzzle", -1, 128, 9, 3.5f, "turns 1-4: 3 x 15 = 45; others: 6 x 30 = 180", 0,
      Make<CSpherePuzzle>},
     {6, "Skewb", "CSkewbPuzzle", -1, 30, 7, 5.0f, "6 x 20 = 120", 0, nullptr},
