@@ -91,11 +91,7 @@ std::string MakeEntries(std::vector<Entry>& entries) {
   return "";
 }
 
-std::string EntryName(const Entry& e) {
-  std::string name = std::to_string(e.typeId) + "  " + e.rest->GetName();
-  if (e.mode > 0) name += "  mode " + std::to_string(e.mode);
-  return name;
-}
+std::string EntryName(const Entry& e) { return std::to_string(e.typeId) + "  " + e.rest->GetName(); }
 
 std::string NotBuiltText() {
   std::string text;
@@ -278,7 +274,9 @@ std::string PaintSheet(int width, int height, int maxSide, Sheet& out) {
       const int x = groupLeft + k * (layout.cellWidth + kCellGap);
       const RECT strip{x, y, x + layout.cellWidth, y + labelHeight};
       const RECT picture{x, y + labelHeight, x + layout.cellWidth, y + rowHeight};
-      DrawLabel(dc, strip, lineHeight, name, pictures[k].label);
+      // The mode ("m2") leads the second line, short: a narrow cell cuts both lines short.
+      const std::string label = e.mode > 0 ? "m" + std::to_string(e.mode) + ": " + pictures[k].label : pictures[k].label;
+      DrawLabel(dc, strip, lineHeight, name, label);
       dc->FillSolidRect(&picture, kPanel);
       DrawPicture(sheet, *pictures[k].puzzle, picture, pictures[k].turn, angle);
       out.cells.push_back(SheetCell{e.typeId, e.mode, pictures[k].state, picture});
