@@ -5,5 +5,6 @@
 #include <gyrix/puzzles/builder.h>
 #include <gyrix/puzzles/catalogue.h>
 #include <gyrix/puzzles/cube.h>
+#include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/sphere.h>

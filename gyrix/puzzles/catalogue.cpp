@@ -1,6 +1,7 @@
 #include <gyrix/puzzles/catalogue.h>
 
 #include <gyrix/puzzles/cube.h>
+#include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/sphere.h>
 
@@ -26,9 +27,9 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {7, "Dodecahedron", "CDodecahedronPuzzle", -1, 132, 7, 3.0f, "4 x 18 = 72", 0, nullptr},
     {8, "Icosahedron", "CIcosahedronPuzzle", -1, 120, 7, 3.5f, "4 x 18 = 72", 0, nullptr},
     {9, "Octahedron(Size2)", "COctahedronPuzzle", 2, 32, 9, 3.0f, "mode 1: 5 x 18 = 90; otherwise 6 x 20 = 120",
-     2, nullptr},
+     2, Make<COctahedronPuzzle>},
     {10, "Octahedron(Size3)", "COctahedronPuzzle", 3, 72, 9, 3.0f, "mode 1: 5 x 18 = 90; otherwise 6 x 20 = 120",
-     2, nullptr},
+     2, Make<COctahedronPuzzle>},
     {11, "PentUltimate", "CPentUltimatePuzzle", -1, 72, 7, 3.0f, "4 x 18 = 72", 0, nullptr},
     {12, "Star", "CStarPuzzle", -1, 60, 7, 3.5f, "4 x 18 = 72", 0, nullptr},
     {13, "Orbix", "COrbixPuzzle", -1, 128, 3, 3.5f, "no animation", 4, nullptr},
@@ -55,7 +56,8 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {31, "Pentagon", "CPolygonPuzzle", 5, 67, 8, 1.0f, "-", 0, nullptr},
     {32, "Hexagon", "CPolygonPuzzle", 6, 80, 9, 1.0f, "-", 0, nullptr},
     {33, "Octagon", "CPolygonPuzzle", 8, 106, 11, 1.0f, "-", 0, nullptr},
-    {34, "Diamond", "COctahedronPuzzle", 1, 8, 9, 3.0f, "mode 1: 5 x 18 = 90; otherwise 6 x 20 = 120", 2, nullptr},
+    {34, "Diamond", "COctahedronPuzzle", 1, 8, 9, 3.0f, "mode 1: 5 x 18 = 90; otherwise 6 x 20 = 120", 2,
+     Make<COctahedronPuzzle>},
     {35, "Ultimate", "CUltimatePuzzle", -1, 28, 5, 1.0f, "-", 0, nullptr},
     {36, "Crystal", "CCrystalPuzzle", -1, 28, 5, 20.0f, "-", 0, nullptr},
 };
