@@ -7,4 +7,5 @@
 #include <gyrix/puzzles/cube.h>
 #include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/pyramid.h>
+#include <gyrix/puzzles/skewb.h>
 #include <gyrix/puzzles/sphere.h>
