@@ -8,4 +8,5 @@
 #include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/skewb.h>
+#include <gyrix/puzzles/slider.h>
 #include <gyrix/puzzles/sphere.h>

@@ -4,6 +4,7 @@
 #include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/skewb.h>
+#include <gyrix/puzzles/slider.h>
 #include <gyrix/puzzles/sphere.h>
 
 #include <cstring>
@@ -52,7 +53,7 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {28, "Gem", "CGemPuzzle", -1, 14, 9, 6.0f, "6 x 10 = 60", 0, nullptr},
     {29, "Slider", "CSliderPuzzle", -1, 256, 9, 3.5f,
      "11 degrees per frame; 4, 8, 12 or 16 frames for turns 1-4, 5-8, 9-12, 13-16; 3 frames from turn 17", 2,
-     nullptr},
+     Make<CSliderPuzzle>},
     {30, "Triangle", "CPolygonPuzzle", 3, 41, 6, 1.0f, "-", 0, nullptr},
     {31, "Pentagon", "CPolygonPuzzle", 5, 67, 8, 1.0f, "-", 0, nullptr},
     {32, "Hexagon", "CPolygonPuzzle", 6, 80, 9, 1.0f, "-", 0, nullptr},
