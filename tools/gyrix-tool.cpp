@@ -344,6 +344,9 @@ int Info(int argc, char** argv) {
   std::unique_ptr<CPuzzle> p = MakePuzzle(argv[2]);
   std::printf("type        %d %s\n", p->GetTypeId(), p->GetName());
   std::printf("mode        %d\n", p->GetMode());
+  // The window's title for this position (the lights puzzle counts the clicks still needed).
+  p->SetTitle(nullptr);
+  std::printf("title       %s\n", static_cast<const char*>(p->GetTitle()));
   std::printf("vertices    %d\n", p->GetVertexCount());
   std::printf("facelets    %d (mask %d)\n", p->GetFaceletCount(), p->GetMoveMaskLength());
   std::printf("inner       %d\n", p->GetInnerFaceletCount());

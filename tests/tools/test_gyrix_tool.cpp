@@ -114,6 +114,16 @@ TEST_F(GyrixTool, InfoAndCheckReadFilesAndReportDamage) {
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_NE(run.output.find("Cube(5x5x5)"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("150"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("title       Gyrix - Cube(5x5x5)\n"), std::string::npos) << run.output;
+  // The lights puzzle's title tells the clicks still needed for the position in the file.
+  const std::string lights = Path("lights.puz");
+  ASSERT_EQ(RunTool("save 13 '" + lights + "' --mode 4 --scramble 3").status, 0);
+  std::unique_ptr<CPuzzle> saved = Load(lights);
+  ASSERT_NE(saved, nullptr);
+  const std::string title = "title       Gyrix - Orbix (Mode 4) [" +
+                            std::to_string(static_cast<COrbixPuzzle&>(*saved).GetMovesRemaining()) + " Moves Remaining]";
+  run = RunTool("info '" + lights + "'");
+  EXPECT_NE(run.output.find(title), std::string::npos) << run.output;
   run = RunTool("check '" + path + "'");
   EXPECT_EQ(run.status, 0) << run.output;
 
