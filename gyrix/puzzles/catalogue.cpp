@@ -2,6 +2,7 @@
 
 #include <gyrix/puzzles/cube.h>
 #include <gyrix/puzzles/octahedron.h>
+#include <gyrix/puzzles/orbix.h>
 #include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/skewb.h>
 #include <gyrix/puzzles/slider.h>
@@ -34,11 +35,11 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
      2, Make<COctahedronPuzzle>},
     {11, "PentUltimate", "CPentUltimatePuzzle", -1, 72, 7, 3.0f, "4 x 18 = 72", 0, nullptr},
     {12, "Star", "CStarPuzzle", -1, 60, 7, 3.5f, "4 x 18 = 72", 0, nullptr},
-    {13, "Orbix", "COrbixPuzzle", -1, 128, 3, 3.5f, "no animation", 4, nullptr},
+    {13, "Orbix", "COrbixPuzzle", -1, 128, 3, 3.5f, "no animation", 4, Make<COrbixPuzzle>},
     {14, "SquareOne", "CSquareOnePuzzle", -1, 66, 7, 15.0f,
      "turns 2 and 4: 15 degrees per frame, frames from the shape; others: 9 x 20 = 180", 0, nullptr},
     {15, "Pyramorphix", "CPyramorphixPuzzle", -1, 16, 5, 26.0f, "6 x 15 = 90", 0, nullptr},
-    {16, "XCube", "CXCubePuzzle", -1, 24, 7, 5.0f, "6 x 20 = 120", 0, nullptr},
+    {16, "XCube", "CXCubePuzzle", -1, 24, 7, 5.0f, "6 x 20 = 120", 0, Make<CXCubePuzzle>},
     {17, "BiCube", "CBiCubePuzzle", -1, 34, 7, 15.0f, "6 x 15 = 90", 0, nullptr},
     {18, "OctaStar", "COctaStarPuzzle", -1, 48, 9, 3.0f, "-", 0, nullptr},
     {19, "Siamese", "CSiamesePuzzle", -1, 94, 9, 25.0f, "6 x 15 = 90", 0, nullptr},
