@@ -399,7 +399,11 @@ int COrbixPuzzle::MoveFromDrag(int fromFacelet, int /*toFacelet*/) {
 BOOL COrbixPuzzle::StartMove(CWnd* wnd, int move) {
   if (m_currentMove != 0) return 0;
   const int next = ClickPattern(GetPattern(), m_mode, move);
-  if (next < 0) return 0;
+  if (next < 0) {
+    // Playback cannot go on from a click the rules refuse; busy forever it would take no input.
+    m_playing = 0;
+    return 0;
+  }
   SetPattern(next);
   const bool live = IsLiveWindow(wnd);
   if (live) wnd->Invalidate(FALSE);

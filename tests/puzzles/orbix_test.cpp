@@ -5,6 +5,7 @@
 #include <gyrix/puzzles/orbix.h>
 
 #include <cordak/urand.h>
+#include <platform/app.h>
 #include <platform/eventloop.h>
 #include <platform/wnd.h>
 
@@ -261,6 +262,11 @@ TEST(Orbix, SavedClickedReloadedAndUndoneReturnsToTheScramble) {
     EXPECT_EQ(loaded.GetMode(), m);
     EXPECT_TRUE(loaded.IsScramblePending());
     EXPECT_EQ(loaded.GetHistorySize(), p.GetHistorySize());
+    // The loaded game's clock waits for a click, which starts it with its time and history kept.
+    EXPECT_FALSE(loaded.IsClockRunning());
+    ASSERT_TRUE(loaded.UndoMove(nullptr));
+    EXPECT_TRUE(loaded.IsClockRunning());
+    EXPECT_EQ(loaded.GetHistorySize(), p.GetHistorySize() - 1);
     while (loaded.GetHistorySize() > 0) ASSERT_TRUE(loaded.UndoMove(nullptr));
     EXPECT_EQ(loaded.GetPattern(), scrambled) << "mode " << m;
     // Queued playback makes the same clicks again.
@@ -271,6 +277,14 @@ TEST(Orbix, SavedClickedReloadedAndUndoneReturnsToTheScramble) {
     EXPECT_FALSE(loaded.IsPlaying());
     EXPECT_EQ(loaded.GetPattern(), p.GetPattern()) << "mode " << m;
   }
+  // Playback that meets a click the rules refuse ends there instead of staying busy.
+  COrbixPuzzle p;
+  p.SetMode(2);
+  const int clicks[3] = {1, 2, 3};  // light 2 is unlit after the first
+  p.QueueMoves(clicks, 3);
+  p.PlayNextMove(nullptr);
+  EXPECT_FALSE(p.IsBusy());
+  EXPECT_EQ(p.GetPattern(), 4095 ^ 0b011111000000);
 }
 
 TEST(Orbix, MalformedFilesAreRefusedAndChangeNothing) {
@@ -385,6 +399,31 @@ TEST_F(OrbixCelebration, AResetSaveOrNewScrambleDuringItLeavesNoCelebrationBehin
   EXPECT_TRUE(p.IsScramblePending());
   CEventLoop::ProcessPending();
   EXPECT_TRUE(wnd.commands.empty());
+}
+
+// The joystick clicks the light at the middle of the main window, and only a click that was
+// made goes into the history.
+TEST_F(OrbixCelebration, TheJoystickClicksTheLightInTheMiddleOfTheMainWindow) {
+  CWinApp app;
+  app.m_pMainWnd = &wnd;
+  CPuzzleCanvas canvas(p, 120, 120);
+  p.ResetView(120, 120);
+  p.Draw(canvas.dc, &canvas.dib);
+  const int light = COrbixPuzzle::LightOfFacelet(p.GetFaceletAt(POINT{60, 60}));
+  ASSERT_NE(light, 0);
+  ASSERT_TRUE(p.SetMode(2));
+  p.Draw(canvas.dc, &canvas.dib);
+  p.JoystickTurn(0, 0, 0, 1);  // a button held: nothing
+  EXPECT_EQ(p.GetPattern(), 4095);
+  p.SetPattern(4095 ^ (1 << (12 - light)));
+  p.JoystickTurn(0, 0, 0, 0);  // an unlit light in mode 2: refused, not recorded
+  EXPECT_EQ(p.GetHistorySize(), 0);
+  p.SetPattern(4095);
+  p.JoystickTurn(0, 0, 0, 0);
+  EXPECT_EQ(p.GetHistorySize(), 1);
+  EXPECT_EQ(p.GetHistoryMove(0), light);
+  EXPECT_NE(p.GetPattern(), 4095);
+  app.m_pMainWnd = nullptr;
 }
 
 }  // namespace
