@@ -189,14 +189,6 @@ void CPyramidPuzzle::AddInnerFaces() {
   for (const auto& face : kInnerFaces) AddInnerFacelet(face, 3);
 }
 
-int CPyramidPuzzle::GetFace(int facelet) {
-  if (facelet < 0 || facelet >= kFaceletCount) return -1;
-  if (facelet < 3) return facelet;
-  if (facelet < 12) return (facelet - 3) / 3;
-  if (facelet < 27) return (facelet - 12) / 5;
-  return 3;
-}
-
 // ---- colours and the solved test ----
 
 void CPyramidPuzzle::ResetColours() {

@@ -34,9 +34,6 @@ class CPyramidPuzzle : public CPuzzle {
   // ring through it (the base seen from the apex, the third layers).
   void RingPlace(int facelet, int corner, int& turn, int& position) const;
 
-  // The side face (0..2) or the base (3) of a facelet; -1 for an unknown id.
-  static int GetFace(int facelet);
-
  private:
   void AddVertices();
   void AddFacelets();

@@ -25,13 +25,14 @@ class CCornerCubePuzzle : public CPuzzle {
   void ResetColours() override;
   void GetMoveRotation(CFixMatrix& matrix, int move, int angle) override;
 
-  // The facelets of face k (0..5).
-  const std::vector<int>& GetFaceFacelets(int face) const { return m_faces[face]; }
-  const CTurnCycleTable& GetDragStrips() const { return m_strips; }
+  // The facelets of face k (0..5); none for another k.
+  std::vector<int> GetFaceFacelets(int face) const {
+    return face >= 0 && face < static_cast<int>(m_faces.size()) ? m_faces[face] : std::vector<int>{};
+  }
 
-  // One diagonal of a turn: the spin follows "about Z by a, about Y by the diagonal's tilt
-  // (towards sign b), about X by s, back about Y, back about Z", with s = direction x angle
-  // for a positive turn.
+  // One diagonal of a turn: about Z by aboutZ degrees, about Y by a body diagonal's tilt
+  // (atan(1 / sqrt 2), signed by tiltSign), about X by s = direction x angle for a positive
+  // turn, then back about Y and back about Z.
   struct CDiagonal {
     int aboutZ;
     int tiltSign;
@@ -40,7 +41,7 @@ class CCornerCubePuzzle : public CPuzzle {
 
  protected:
   CCornerCubePuzzle(int typeId, int faceletCount);
-  // The cube's corners at (+-1, +-1, +-1), and any vertices after them, in model order.
+  // The points, in whole units, as model vertices 0, 1, ... in the order given.
   void AddVertices(std::span<const std::array<int, 3>> points);
   // A convex facelet on the cube's surface, wound to face outwards (away from the centre).
   int AddOutwardFacelet(std::vector<std::array<int, 3>> corners);
