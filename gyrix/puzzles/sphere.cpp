@@ -3,6 +3,7 @@
 #include <gyrix/puzzles/builder.h>
 #include <gyrix/puzzles/catalogue.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -144,15 +145,16 @@ void CSpherePuzzle::AddCutFaces() {
   }
 }
 
-std::vector<int> CSpherePuzzle::CutFacesOf(int k) const {
-  std::vector<int> cuts;
-  if (k >= 0 && k < kLayerTurns) {
-    if (k > 0) cuts.push_back(k - 1);          // the cut above the layer
-    if (k < kLayers - 1) cuts.push_back(k);    // the cut below it
-  } else if (k >= kLayerTurns && k < kTurns) {
-    cuts.push_back(kHorizontalCuts + (k - kLayerTurns) % kMeridianCuts);
-  }
-  return cuts;
+int CSpherePuzzle::PartAlongAxis(int k, int facelet, bool moving) {
+  if (k >= kLayerTurns) return moving ? 1 : 0;
+  const int layer = LayerOf(facelet);
+  return layer < k ? 2 : (layer == k ? 1 : 0);  // layers count from the top
+}
+
+int CSpherePuzzle::CutBelow(int k, int part) {
+  if (k >= kLayerTurns) return kHorizontalCuts + (k - kLayerTurns) % kMeridianCuts;
+  // Below the turning layer lies the cut under it; below the part above it, the cut over it.
+  return part == 1 ? k : k - 1;
 }
 
 void CSpherePuzzle::Read(CUBuffer& b) {
@@ -256,6 +258,11 @@ void CSpherePuzzle::DrawFaceletExtra(CDC* dc, CDib* /*dib*/, CFacelet* facelet, 
   if (f >= 16 && f < kFacelets - kRingVertices) DrawLine(dc, points[b], points[c], 0);
 }
 
+// Each part of the sphere that a turn separates is convex, and the parts lie one after
+// another along the turn's axis, apart at its cuts: painted from the part farthest along the
+// axis to the nearest, with the cut faces between two parts painted between them, nothing
+// covers a nearer face. The cut faces show only in the seam where the turning part and the
+// rest do not meet.
 void CSpherePuzzle::DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) {
   const int k = move != 0 ? GetAnimatedMove(move) : -1;
   if (k < 0) return;
@@ -266,30 +273,53 @@ void CSpherePuzzle::DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) {
   turn.TransformList(ModelVertices(), FrameVertices());
   UpdateView();
 
-  // The turning part and the rest together stay a sphere: their surfaces never cover one
-  // another, so one depth order over both will do. The cut faces, both the turning copy and
-  // the resting one, go first; the surface covers them except in the seam of the cut.
+  // Parts by their place along the axis (0 lowest), each in depth order.
+  std::vector<CFacelet*> parts[3];
   for (int i = 0; i < GetFaceletCount(); ++i) {
     CFacelet* f = GetFacelet(i);
-    f->ComputeBox((GetMoveMask(f->GetId()) & bit) ? kFrameVertices : kViewVertices);
+    const bool moving = (GetMoveMask(f->GetId()) & bit) != 0;
+    f->ComputeBox(moving ? kFrameVertices : kViewVertices);
+    parts[PartAlongAxis(k, f->GetId(), moving)].push_back(f);
   }
-  FaceletList().Sort(1);
+  for (auto& part : parts)
+    std::stable_sort(part.begin(), part.end(), [](CFacelet* a, CFacelet* b) { return a->GetDepth() < b->GetDepth(); });
+
+  // The view's depth of the axis tells which end of it is nearer.
+  double axis[3] = {0, 0, 1};
+  if (k >= kLayerTurns) {
+    const double w = (k - kLayerTurns) * M_PI / 4;
+    axis[0] = -std::sin(w), axis[1] = std::cos(w), axis[2] = 0;
+  }
+  const CFixMatrix& view = GetViewMatrix();
+  const double depth = view.m[2][0] * axis[0] + view.m[2][1] * axis[1] + view.m[2][2] * axis[2];
+  const int order[3] = {depth > 0 ? 0 : 2, 1, depth > 0 ? 2 : 0};
+
+  CUObArray& list = FaceletList();
+  list.RemoveAll();
   CMove* turnMove = GetMove(k);
   turnMove->DeleteInserts();
-  for (int cut : CutFacesOf(k)) {
-    if (!GetInnerFaceletAt(cut)) continue;
-    turnMove->AddInsert(cut, 0, CMoveInsert::kViewList);
-    turnMove->AddInsert(cut, 0, CMoveInsert::kFrameList);
+  for (int n = 0; n < 3; ++n) {
+    const int part = order[n];
+    if (parts[part].empty()) continue;
+    if (list.GetCount() > 0) {
+      const int cut = CutBelow(k, std::max(part, order[n > 0 ? n - 1 : 0]));
+      if (GetInnerFaceletAt(cut)) {
+        turnMove->AddInsert(cut, list.GetCount(), CMoveInsert::kViewList);
+        turnMove->AddInsert(cut, list.GetCount(), CMoveInsert::kFrameList);
+      }
+    }
+    for (CFacelet* f : parts[part]) list.Add(f);
   }
 
-  m_paintingCut = true;
-  for (int n = 0; n < turnMove->GetInsertCount(); ++n) {
-    const CMoveInsert* insert = turnMove->GetInsert(n);
-    const int list = insert->vertexList == CMoveInsert::kFrameList ? kFrameVertices : kViewVertices;
-    PaintFacelet(dc, dib, GetInnerFaceletAt(insert->innerFacelet), list, FALSE, FALSE);
-  }
-  m_paintingCut = false;
   for (int i = 0; i < GetFaceletCount(); ++i) {
+    m_paintingCut = true;
+    for (int n = 0; n < turnMove->GetInsertCount(); ++n) {
+      const CMoveInsert* insert = turnMove->GetInsert(n);
+      if (insert->position != i) continue;
+      const int list = insert->vertexList == CMoveInsert::kFrameList ? kFrameVertices : kViewVertices;
+      PaintFacelet(dc, dib, GetInnerFaceletAt(insert->innerFacelet), list, FALSE, FALSE);
+    }
+    m_paintingCut = false;
     CFacelet* f = GetFacelet(i);
     PaintFacelet(dc, dib, f, (GetMoveMask(f->GetId()) & bit) ? kFrameVertices : kViewVertices, TRUE, FALSE);
   }

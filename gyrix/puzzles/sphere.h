@@ -30,13 +30,16 @@ class CSpherePuzzle : public CPuzzle {
   void UpdateSolved() override;
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
   void ResetColours() override;
-  // A frame with every cut face the turn opens painted behind the surface, so that the cut
-  // between the turning part and the rest never shows as a hole.
+  // A frame with the cut faces painted in the cut between the turning part and the rest, so
+  // that the seam between them never shows as a hole.
   void DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) override;
   void GetMoveRotation(CFixMatrix& matrix, int move, int angle) override;
 
-  // The cut faces (inner facelet ids) that turn k (a move-list index) opens.
-  std::vector<int> CutFacesOf(int k) const;
+  // While turn k (a move-list index) runs the sphere is in parts along the turn's axis: part
+  // 0 lowest, part 1 the turning layer (or half), part 2 the layers above it.
+  static int PartAlongAxis(int k, int facelet, bool moving);
+  // The cut face (inner facelet id) under part `part` (1 or 2) of turn k; -1 for none.
+  static int CutBelow(int k, int part);
 
  private:
   void AddVertices();
