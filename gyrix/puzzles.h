@@ -7,6 +7,7 @@
 #include <gyrix/puzzles/cube.h>
 #include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/orbix.h>
+#include <gyrix/puzzles/pentagonal.h>
 #include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/skewb.h>
 #include <gyrix/puzzles/slider.h>

@@ -3,6 +3,7 @@
 #include <gyrix/puzzles/cube.h>
 #include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/orbix.h>
+#include <gyrix/puzzles/pentagonal.h>
 #include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/skewb.h>
 #include <gyrix/puzzles/slider.h>
@@ -27,7 +28,7 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {5, "Sphere", "CSpherePuzzle", -1, 128, 9, 3.5f, "turns 1-4: 3 x 15 = 45; others: 6 x 30 = 180", 0,
      Make<CSpherePuzzle>},
     {6, "Skewb", "CSkewbPuzzle", -1, 30, 7, 5.0f, "6 x 20 = 120", 0, Make<CSkewbPuzzle>},
-    {7, "Dodecahedron", "CDodecahedronPuzzle", -1, 132, 7, 3.0f, "4 x 18 = 72", 0, nullptr},
+    {7, "Dodecahedron", "CDodecahedronPuzzle", -1, 132, 7, 3.0f, "4 x 18 = 72", 0, Make<CDodecahedronPuzzle>},
     {8, "Icosahedron", "CIcosahedronPuzzle", -1, 120, 7, 3.5f, "4 x 18 = 72", 0, nullptr},
     {9, "Octahedron(Size2)", "COctahedronPuzzle", 2, 32, 9, 3.0f, "mode 1: 5 x 18 = 90; otherwise 6 x 20 = 120",
      2, Make<COctahedronPuzzle>},

@@ -1,0 +1,45 @@
+// The pentagonal polyhedra, turning by fifths about the axes through the corners of one
+// icosahedron (the dodecahedron's face centres): the Dodecahedron (type id 7), whose face
+// turns carry one face and a ring of its neighbours' facelets, and the PentUltimate (type
+// id 11), whose turns carry half the solid, cut through the centre.
+#pragma once
+
+#include <gyrix/engine/puzzle.h>
+#include <gyrix/puzzles/builder.h>
+
+#include <array>
+#include <vector>
+
+// What the family shares: 4 frames of 18 degrees, a spin about the exact axis of a corner of
+// the icosahedron, faces as facelet groups with their colours, and drags along strips.
+class CPentagonalPuzzle : public CPuzzle {
+ public:
+  int GetMoveStep(int move) override;
+  int GetMoveFrames(int move) override;
+  void UpdateSolved() override;
+  void ResetColours() override;
+  void GetMoveRotation(CFixMatrix& matrix, int move, int angle) override;
+  BOOL GetMoveAxis(int k, CFixVector& a, CFixVector& b) override;
+  int MoveFromDrag(int fromFacelet, int toFacelet) override;
+
+  // The unit axis of icosahedron corner `corner` (0..11), which is also the outward normal
+  // of dodecahedron face `corner`: a positive turn spins right-handed about it.
+  static std::array<double, 3> CornerAxis(int corner);
+
+  const CFaceletGroups& GetFaces() const { return m_faces; }
+  const CTurnCycleTable& GetDragStrips() const { return m_strips; }
+
+ protected:
+  CPentagonalPuzzle(int typeId, int faceletCount);
+  // The corner whose axis turn `move` spins about (either sign); -1 when out of range.
+  virtual int AxisOfTurn(int move) const;
+
+  CFaceletGroups m_faces;
+  std::vector<int> m_faceColours;
+  CTurnCycleTable m_strips;
+};
+
+class CDodecahedronPuzzle : public CPentagonalPuzzle {
+ public:
+  explicit CDodecahedronPuzzle(int argument = 0);
+};

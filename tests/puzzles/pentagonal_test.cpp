@@ -1,0 +1,157 @@
+#include "puzzle_test_util.h"
+
+#include <gyrix/puzzles/pentagonal.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+std::vector<int> PermutationOf(const CPuzzle& p, int move) {
+  const CMove* m = p.GetMove(move - 1);
+  return std::vector<int>(m->GetPermutation(), m->GetPermutation() + m->GetLength());
+}
+
+std::vector<int> Inverse(const std::vector<int>& permutation) {
+  std::vector<int> inverse(permutation.size());
+  for (size_t i = 0; i < permutation.size(); ++i) inverse[permutation[i]] = static_cast<int>(i);
+  return inverse;
+}
+
+std::vector<int> Compose(const std::vector<int>& first, const std::vector<int>& second) {
+  std::vector<int> result(first.size());
+  for (size_t i = 0; i < first.size(); ++i) result[i] = second[first[i]];
+  return result;
+}
+
+std::vector<int> Identity(int count) {
+  std::vector<int> identity(count);
+  for (int i = 0; i < count; ++i) identity[i] = i;
+  return identity;
+}
+
+// The facelets a turn moves, and its own centre which turns in place.
+CTurnPart MovedBy(const CPuzzle& p, int move, int centre) {
+  const std::vector<int> permutation = PermutationOf(p, move);
+  std::vector<int> ids = {centre};
+  for (int i = 0; i < static_cast<int>(permutation.size()); ++i)
+    if (permutation[i] != i) ids.push_back(i);
+  return CTurnPart::Facelets(ids);
+}
+
+// Every table turn is its rotation's, both ways: the backward turn spins back (an undo and a
+// backward drag animate), and a positive turn is right-handed about its face's outward axis.
+void ExpectTableTurnsAreTheirRotations(CPuzzle& p, int faceSize, int centrePlace) {
+  for (int move = 1; move <= p.GetMoveCount(); ++move) {
+    const CTurnPart part = MovedBy(p, move, faceSize * (move - 1) + centrePlace);
+    const CRotationTurn forward = TurnFromRotation(p, move, part);
+    ASSERT_TRUE(forward.valid) << move << ": " << forward.error;
+    EXPECT_EQ(forward.permutation, PermutationOf(p, move)) << move;
+    const CRotationTurn backward = TurnFromRotation(p, -move, part);
+    ASSERT_TRUE(backward.valid) << -move << ": " << backward.error;
+    EXPECT_EQ(backward.permutation, Inverse(PermutationOf(p, move))) << move;
+
+    const Vec3 axis = CPentagonalPuzzle::CornerAxis(move - 1);
+    const Vec3 q = CentroidOf(p, *p.GetFaceletById(faceSize * (move - 1)));
+    CFixMatrix step;
+    p.GetMoveRotation(step, move, 18);
+    const Vec3 moved = ToVec(step.Transform(FixPoint(q[0], q[1], q[2])));
+    EXPECT_GT(Dot(Sub(moved, q), Cross(axis, q)), 0) << move;
+  }
+}
+
+// Every drag that turns moves the pressed facelet towards the released one, its reverse is
+// the inverse, and the drags reach every turn both ways.
+void ExpectDragsFollowTheirTurns(CPuzzle& p) {
+  std::set<int> reached;
+  for (int a = 0; a < p.GetFaceletCount(); ++a)
+    for (int b = 0; b < p.GetFaceletCount(); ++b) {
+      const int m = p.MoveFromDrag(a, b);
+      if (m == 0) continue;
+      reached.insert(m);
+      EXPECT_EQ(p.MoveFromDrag(b, a), -m) << a << " to " << b;
+      CFixMatrix step;
+      p.GetMoveRotation(step, m, 18);
+      const Vec3 from = CentroidOf(p, *p.GetFaceletById(a));
+      const Vec3 to = CentroidOf(p, *p.GetFaceletById(b));
+      const Vec3 moved = ToVec(step.Transform(FixPoint(from[0], from[1], from[2])));
+      EXPECT_LT(Length(Sub(moved, to)), Length(Sub(from, to))) << a << " to " << b << " gives " << m;
+    }
+  EXPECT_EQ(static_cast<int>(reached.size()), 2 * p.GetMoveCount());
+}
+
+void ExpectFiveTurnsAreTheIdentity(const CPuzzle& p) {
+  for (int move = 1; move <= p.GetMoveCount(); ++move) {
+    std::vector<int> total = Identity(p.GetFaceletCount());
+    for (int i = 0; i < 5; ++i) total = Compose(total, PermutationOf(p, move));
+    EXPECT_EQ(total, Identity(p.GetFaceletCount())) << move;
+    EXPECT_NE(PermutationOf(p, move), Identity(p.GetFaceletCount())) << move;
+  }
+}
+
+bool Commute(const CPuzzle& p, int a, int b) {
+  return Compose(PermutationOf(p, a), PermutationOf(p, b)) == Compose(PermutationOf(p, b), PermutationOf(p, a));
+}
+
+bool Neighbours(int a, int b) {
+  for (int n : kIcosahedronNeighbours[a])
+    if (n == b) return true;
+  return false;
+}
+
+TEST(Dodecahedron, TableTurnsAreTheRotationsOfTheirFaces) {
+  CDodecahedronPuzzle p;
+  ExpectTableTurnsAreTheirRotations(p, 11, 10);
+  ExpectFiveTurnsAreTheIdentity(p);
+}
+
+TEST(Dodecahedron, FacesThatShareNoEdgeTurnIndependently) {
+  CDodecahedronPuzzle p;
+  for (int a = 1; a <= 12; ++a)
+    for (int b = 1; b <= 12; ++b)
+      if (a != b) {
+        EXPECT_EQ(Commute(p, a, b), !Neighbours(a - 1, b - 1)) << a << ", " << b;
+      }
+}
+
+TEST(Dodecahedron, TurnKeepsItsCentreAndCarriesItsFaceRound) {
+  CDodecahedronPuzzle p;
+  for (int k = 0; k < 12; ++k) {
+    const std::vector<int> permutation = PermutationOf(p, k + 1);
+    EXPECT_EQ(permutation[11 * k + 10], 11 * k + 10);
+    EXPECT_EQ(permutation[11 * k + 4], 11 * k);
+    EXPECT_EQ(permutation[11 * k + 9], 11 * k + 5);
+  }
+}
+
+TEST(Dodecahedron, DragsAcrossANeighbourTurnTheFace) {
+  CDodecahedronPuzzle p;
+  // Corner, edge, corner of face 1 along its edge with face 0.
+  EXPECT_EQ(p.MoveFromDrag(11, 20), 1);
+  EXPECT_EQ(p.MoveFromDrag(11, 15), 1);
+  EXPECT_EQ(p.MoveFromDrag(15, 11), -1);
+  EXPECT_EQ(p.MoveFromDrag(20, 11), -1);
+  // Corners of one face that no turn carries together; two faces; one facelet.
+  EXPECT_EQ(p.MoveFromDrag(0, 2), 0);
+  EXPECT_EQ(p.MoveFromDrag(11, 22), 0);
+  EXPECT_EQ(p.MoveFromDrag(11, 11), 0);
+  ExpectDragsFollowTheirTurns(p);
+}
+
+TEST(Dodecahedron, SolvedByFacesAndColoursOnTwoFaces) {
+  CDodecahedronPuzzle p;
+  p.UpdateSolved();
+  EXPECT_TRUE(p.IsSolved());
+  std::vector<int> faces(7, 0);
+  for (const std::vector<int>& face : p.GetFaces()) ++faces[p.GetFaceletColour(face.front())];
+  EXPECT_EQ(faces, (std::vector<int>{0, 2, 2, 2, 2, 2, 2}));
+  p.DoMove(3, FALSE);
+  p.UpdateSolved();
+  EXPECT_FALSE(p.IsSolved());
+  p.DoMove(-3, FALSE);
+  p.UpdateSolved();
+  EXPECT_TRUE(p.IsSolved());
+}
+
+}  // namespace
