@@ -492,7 +492,10 @@ CFindings CheckTurnsAreRotations(CPuzzle& p) {
   CFindings out;
   const double tolerance = 0.02 * ModelRadius(p);
   std::vector<Vec3> centroids;
-  for (int id = 0; id < p.GetFaceletCount(); ++id) centroids.push_back(CentroidOf(p, *p.GetFaceletById(id)));
+  // The centre of each facelet's shape: a corner listed twice (a triangle drawn as a
+  // quadrilateral) counts once.
+  for (int id = 0; id < p.GetFaceletCount(); ++id)
+    centroids.push_back(Mean(Corners(p, *p.GetFaceletById(id), kModelVertices)));
   for (int k = 0; k < p.GetMoveCount(); ++k) {
     const CMove* move = p.GetMove(k);
     if (move->GetLength() == 0) continue;
