@@ -2,6 +2,7 @@
 
 #include <gyrix/puzzles/catalogue.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -59,6 +60,57 @@ int VertexAcross(const CSolid& solid, int vertex, const std::vector<int>& face) 
   return -1;
 }
 
+// ---- the PentUltimate ----
+
+// Face k owns facelets 6k .. 6k + 5: the centre, then the corner triangles 0..4.
+constexpr int kPentUltimateFaceSize = 6;
+
+// Six five-cycles per turn. On each neighbour of the turning face a turn carries the centre
+// and four corners: the first five cycles take them in the order the turn sweeps across the
+// neighbour (rows for drags), the sixth the corner of each face of the far ring that reaches
+// over the cut.
+const int kPentUltimateCycles[] = {
+    // turn 1
+    8, 14, 20, 26, 32,   7, 13, 19, 25, 31,   6, 12, 18, 24, 30,
+    11, 17, 23, 29, 35,   10, 16, 22, 28, 34,   45, 69, 63, 57, 51,
+    // turn 2
+    31, 70, 65, 15, 3,   35, 69, 64, 14, 2,   30, 66, 60, 12, 0,
+    34, 68, 63, 13, 1,   33, 67, 62, 17, 5,   19, 29, 44, 41, 58,
+    // turn 3
+    7, 64, 59, 21, 4,   11, 63, 58, 20, 3,   6, 60, 54, 18, 0,
+    10, 62, 57, 19, 2,   9, 61, 56, 23, 1,   25, 35, 68, 40, 52,
+    // turn 4
+    13, 58, 53, 27, 5,   17, 57, 52, 26, 4,   12, 54, 48, 24, 0,
+    16, 56, 51, 25, 3,   15, 55, 50, 29, 2,   11, 62, 39, 46, 31,
+    // turn 5
+    19, 52, 47, 33, 1,   23, 51, 46, 32, 5,   18, 48, 42, 30, 0,
+    22, 50, 45, 31, 4,   21, 49, 44, 35, 3,   7, 17, 56, 38, 70,
+    // turn 6
+    25, 46, 71, 9, 2,   29, 45, 70, 8, 1,   24, 42, 66, 6, 0,
+    28, 44, 69, 7, 5,   27, 43, 68, 11, 4,   13, 23, 50, 37, 64,
+    // turn 7
+    44, 50, 56, 62, 68,   43, 49, 55, 61, 67,   42, 48, 54, 60, 66,
+    47, 53, 59, 65, 71,   46, 52, 58, 64, 70,   9, 33, 27, 21, 15,
+    // turn 8
+    67, 34, 29, 51, 39,   71, 33, 28, 50, 38,   66, 30, 24, 48, 36,
+    70, 32, 27, 49, 37,   69, 31, 26, 53, 41,   5, 22, 55, 65, 8,
+    // turn 9
+    43, 28, 23, 57, 40,   47, 27, 22, 56, 39,   42, 24, 18, 54, 36,
+    46, 26, 21, 55, 38,   45, 25, 20, 59, 37,   4, 16, 61, 71, 32,
+    // turn 10
+    49, 22, 17, 63, 41,   53, 21, 16, 62, 40,   48, 18, 12, 60, 36,
+    52, 20, 15, 61, 39,   51, 19, 14, 65, 38,   3, 10, 67, 47, 26,
+    // turn 11
+    55, 16, 11, 69, 37,   59, 15, 10, 68, 41,   54, 12, 6, 66, 36,
+    58, 14, 9, 67, 40,   57, 13, 8, 71, 39,   2, 34, 43, 53, 20,
+    // turn 12
+    61, 10, 35, 45, 38,   65, 9, 34, 44, 37,   60, 6, 30, 42, 36,
+    64, 8, 33, 43, 41,   63, 7, 32, 47, 40,   1, 28, 49, 59, 14,
+};
+
+// The cut each turn shows: opposite faces share the plane through the centre.
+const int kPentUltimateCuts[12] = {0, 1, 2, 3, 4, 5, 0, 2, 1, 5, 4, 3};
+
 }  // namespace
 
 // ---- shared ----
@@ -73,7 +125,7 @@ std::array<double, 3> CPentagonalPuzzle::CornerAxis(int corner) {
 
 int CPentagonalPuzzle::AxisOfTurn(int move) const {
   const int t = std::abs(move);
-  return t >= 1 && t <= GetMoveCount() ? t - 1 : -1;
+  return t >= 1 && t <= 12 ? t - 1 : -1;
 }
 
 int CPentagonalPuzzle::GetMoveStep(int /*move*/) { return kDegreesPerFrame; }
@@ -155,4 +207,89 @@ CDodecahedronPuzzle::CDodecahedronPuzzle(int /*argument*/) : CPentagonalPuzzle(7
 
   m_faceColours.assign(std::begin(kDodecahedronColours), std::end(kDodecahedronColours));
   ResetColours();
+}
+
+// ---- the PentUltimate ----
+
+CPentUltimatePuzzle::CPentUltimatePuzzle(int /*argument*/) : CPentagonalPuzzle(11, 72) {
+  const CSolid solid = MakeDodecahedron(kRadius);
+  const std::vector<std::vector<int>> faces = AddSolidVertices(*this, solid);
+  for (int k = 0; k < 12; ++k) {
+    const std::vector<int>& corners = solid.faces[k];
+    int middle[5];
+    for (int j = 0; j < 5; ++j)
+      middle[j] = AddVertexOnce(*this, FixPoint(Midpoint(solid.vertices[corners[j]], solid.vertices[corners[(j + 1) % 5]])));
+    std::vector<int> ids = {AddFacelet(middle, 5)};
+    for (int j = 0; j < 5; ++j) {
+      const int triangle[3] = {faces[k][j], middle[j], middle[(j + 4) % 5]};
+      ids.push_back(AddFacelet(triangle, 3));
+    }
+    m_faces.push_back(ids);
+  }
+
+  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
+  SetPalette(palette.data(), static_cast<int>(palette.size()));
+  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+
+  m_cycles = MakeCycleTable(kPentUltimateCycles, 6, 5);
+  for (int k = 0; k < static_cast<int>(m_cycles.size()) / 6; ++k) {
+    std::vector<int> permutation = PermutationFromCycles(m_cycles, k + 1, GetFaceletCount());
+    const int first = kPentUltimateFaceSize * k;
+    for (int i = 0; i < 5; ++i) permutation[first + 1 + i] = first + 1 + (i + 1) % 5;
+    AddMove(permutation.data(), first);
+  }
+
+  // The cuts through the centre: the ten edge midpoints level with it, in order round the axis.
+  for (int k = 0; k < 6; ++k) {
+    const std::array<double, 3> axis = CornerAxis(k);
+    const std::array<double, 3> across = {-axis[1], axis[0], 0};
+    const std::array<double, 3> up = {axis[1] * across[2] - axis[2] * across[1],
+                                      axis[2] * across[0] - axis[0] * across[2],
+                                      axis[0] * across[1] - axis[1] * across[0]};
+    std::vector<std::pair<double, int>> around;
+    for (const std::vector<int>& face : solid.faces)
+      for (int j = 0; j < 5; ++j) {
+        const std::array<double, 3> m = Midpoint(solid.vertices[face[j]], solid.vertices[face[(j + 1) % 5]]);
+        if (std::abs(m[0] * axis[0] + m[1] * axis[1] + m[2] * axis[2]) > 1e-6) continue;
+        const int vertex = AddVertexOnce(*this, FixPoint(m));
+        const double angle = std::atan2(m[0] * up[0] + m[1] * up[1] + m[2] * up[2],
+                                        m[0] * across[0] + m[1] * across[1] + m[2] * across[2]);
+        bool known = false;
+        for (const auto& a : around) known = known || a.second == vertex;
+        if (!known) around.push_back({angle, vertex});
+      }
+    std::sort(around.begin(), around.end());
+    std::vector<int> cut;
+    for (const auto& a : around) cut.push_back(a.second);
+    AddInnerFacelet(cut.data(), static_cast<int>(cut.size()));
+  }
+
+  m_faceColours.assign(std::begin(kDodecahedronColours), std::end(kDodecahedronColours));
+  ResetColours();
+}
+
+int CPentUltimatePuzzle::GetInnerFacelet(int k) { return k >= 0 && k < 12 ? kPentUltimateCuts[k] : k; }
+
+// Two corners of one face turn that face, the shorter way round (one or two places ahead
+// turns forwards): every turn can be dragged on its own face. Otherwise the turn's first five
+// cycles are rows in the order the turn sweeps across a neighbour, and the first turn (in
+// order) that carries both facelets turns towards the released one.
+int CPentUltimatePuzzle::MoveFromDrag(int fromFacelet, int toFacelet) {
+  if (fromFacelet == toFacelet || fromFacelet < 0 || toFacelet < 0) return 0;
+  const int face = fromFacelet / kPentUltimateFaceSize;
+  if (face != toFacelet / kPentUltimateFaceSize || face >= GetMoveCount()) return 0;
+  const int placeFrom = fromFacelet % kPentUltimateFaceSize;
+  const int placeTo = toFacelet % kPentUltimateFaceSize;
+  if (placeFrom > 0 && placeTo > 0) return (placeTo - placeFrom + 5) % 5 <= 2 ? face + 1 : -(face + 1);
+  const int turns = static_cast<int>(m_cycles.size()) / 6;
+  for (int t = 1; t <= turns; ++t) {
+    int rowFrom = -1, rowTo = -1;
+    for (int row = 0; row < 6; ++row)
+      for (int id : m_cycles[6 * (t - 1) + row].facelets) {
+        if (id == fromFacelet) rowFrom = row;
+        if (id == toFacelet) rowTo = row;
+      }
+    if (rowFrom >= 0 && rowTo >= 0) return rowFrom < rowTo ? t : -t;
+  }
+  return 0;
 }

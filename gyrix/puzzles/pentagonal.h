@@ -43,3 +43,16 @@ class CDodecahedronPuzzle : public CPentagonalPuzzle {
  public:
   explicit CDodecahedronPuzzle(int argument = 0);
 };
+
+// Each face cut into a centre pentagon on its edge midpoints and five corner triangles; a turn
+// carries the half of the solid in front of the plane through the centre parallel to its face.
+class CPentUltimatePuzzle : public CPentagonalPuzzle {
+ public:
+  explicit CPentUltimatePuzzle(int argument = 0);
+  int MoveFromDrag(int fromFacelet, int toFacelet) override;
+  // Opposite faces share their cut.
+  int GetInnerFacelet(int k) override;
+
+ private:
+  CTurnCycleTable m_cycles;
+};

@@ -53,7 +53,7 @@ void ExpectTableTurnsAreTheirRotations(CPuzzle& p, int faceSize, int centrePlace
     EXPECT_EQ(backward.permutation, Inverse(PermutationOf(p, move))) << move;
 
     const Vec3 axis = CPentagonalPuzzle::CornerAxis(move - 1);
-    const Vec3 q = CentroidOf(p, *p.GetFaceletById(faceSize * (move - 1)));
+    const Vec3 q = CentroidOf(p, *p.GetFaceletById(faceSize * (move - 1) + 1));  // off the axis
     CFixMatrix step;
     p.GetMoveRotation(step, move, 18);
     const Vec3 moved = ToVec(step.Transform(FixPoint(q[0], q[1], q[2])));
@@ -152,6 +152,49 @@ TEST(Dodecahedron, SolvedByFacesAndColoursOnTwoFaces) {
   p.DoMove(-3, FALSE);
   p.UpdateSolved();
   EXPECT_TRUE(p.IsSolved());
+}
+
+TEST(PentUltimate, TableTurnsAreTheRotationsOfTheirHalves) {
+  CPentUltimatePuzzle p;
+  ExpectTableTurnsAreTheirRotations(p, 6, 0);
+  ExpectFiveTurnsAreTheIdentity(p);
+  for (int move = 1; move <= 12; ++move) {
+    const Vec3 axis = CPentagonalPuzzle::CornerAxis(move - 1);
+    const CRotationTurn half =
+        TurnFromRotation(p, move, CTurnPart::InFrontOf(FixPoint(0, 0, 0), FixPoint(axis[0], axis[1], axis[2])));
+    EXPECT_EQ(half.permutation, PermutationOf(p, move)) << move;
+  }
+}
+
+// The cut a turn shows is the plane through the centre across its own axis.
+TEST(PentUltimate, EachTurnShowsTheCutItOpens) {
+  CPentUltimatePuzzle p;
+  ASSERT_EQ(p.GetInnerFaceletCount(), 6);
+  for (int k = 0; k < 12; ++k) {
+    const CFacelet* cut = p.GetInnerFaceletAt(p.GetInnerFacelet(k));
+    ASSERT_NE(cut, nullptr);
+    EXPECT_EQ(cut->GetVertexCount(), 10);
+    const Vec3 axis = CPentagonalPuzzle::CornerAxis(k);
+    for (int i = 0; i < cut->GetVertexCount(); ++i) EXPECT_NEAR(Dot(VertexOf(p, cut->GetVertexIndex(i)), axis), 0, 1e-4) << k;
+  }
+}
+
+TEST(PentUltimate, DragsRoundTheTurnedFaceGoTheShortWay) {
+  CPentUltimatePuzzle p;
+  // Corners round face 0's centre: one or two places ahead turn face 0 forwards.
+  EXPECT_EQ(p.MoveFromDrag(1, 2), 1);
+  EXPECT_EQ(p.MoveFromDrag(1, 3), 1);
+  EXPECT_EQ(p.MoveFromDrag(1, 4), -1);
+  EXPECT_EQ(p.MoveFromDrag(5, 1), 1);
+  EXPECT_EQ(p.MoveFromDrag(1, 5), -1);
+  // So two corners of face 1 turn face 1, even where turn 1 carries both.
+  EXPECT_EQ(p.MoveFromDrag(8, 10), 2);
+  // From a corner of a neighbour to its centre, the way turn 1 sweeps it; two faces; one facelet.
+  EXPECT_EQ(p.MoveFromDrag(8, 6), 1);
+  EXPECT_EQ(p.MoveFromDrag(6, 8), -1);
+  EXPECT_EQ(p.MoveFromDrag(8, 14), 0);
+  EXPECT_EQ(p.MoveFromDrag(8, 8), 0);
+  ExpectDragsFollowTheirTurns(p);
 }
 
 }  // namespace
