@@ -91,7 +91,15 @@ std::string MakeEntries(std::vector<Entry>& entries) {
   return "";
 }
 
-std::string EntryName(const Entry& e) { return std::to_string(e.typeId) + "  " + e.rest->GetName(); }
+// The id and, for a type with modes, the mode ("9m2"): what a cell too narrow for the name
+// shows instead, so that its label still tells the type and mode apart.
+std::string EntryTag(const Entry& e) {
+  std::string tag = std::to_string(e.typeId);
+  if (e.mode > 0) tag += 'm' + std::to_string(e.mode);
+  return tag;
+}
+
+std::string EntryName(const Entry& e) { return EntryTag(e) + "  " + e.rest->GetName(); }
 
 std::string NotBuiltText() {
   std::string text;
@@ -127,7 +135,9 @@ Layout Fit(int width, int height, int count, int groupsPerLine, int top, int lab
 
 // The name on the first line, what the picture shows on the second: on one line the two
 // would crowd each other out in narrow cells and with long names.
-void DrawLabel(CDC* dc, const RECT& strip, int lineHeight, const std::string& name, const std::string& state) {
+// A name wider than the cell gives way to the tag.
+void DrawLabel(CDC* dc, const RECT& strip, int lineHeight, const std::string& name, const std::string& tag,
+               const std::string& state) {
   dc->FillSolidRect(&strip, kStrip);
   constexpr int pad = 6;
   const UINT format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX;
@@ -135,7 +145,13 @@ void DrawLabel(CDC* dc, const RECT& strip, int lineHeight, const std::string& na
   {
     CFontChoice bold(dc, kLabelPixels, FW_BOLD);
     dc->SetTextColor(kTitleText);
-    dc->DrawText(name, &box, format);
+    if (dc->GetTextExtent(name).cx <= box.right - box.left) {
+      dc->DrawText(name, &box, format);
+    } else {
+      // The tag may use the whole strip.
+      RECT wide{strip.left + 1, box.top, strip.right - 1, box.bottom};
+      dc->DrawText(tag, &wide, format);
+    }
   }
   box.top += lineHeight;
   box.bottom += lineHeight;
@@ -274,9 +290,7 @@ std::string PaintSheet(int width, int height, int maxSide, Sheet& out) {
       const int x = groupLeft + k * (layout.cellWidth + kCellGap);
       const RECT strip{x, y, x + layout.cellWidth, y + labelHeight};
       const RECT picture{x, y + labelHeight, x + layout.cellWidth, y + rowHeight};
-      // The mode ("m2") leads the second line, short: a narrow cell cuts both lines short.
-      const std::string label = e.mode > 0 ? "m" + std::to_string(e.mode) + ": " + pictures[k].label : pictures[k].label;
-      DrawLabel(dc, strip, lineHeight, name, label);
+      DrawLabel(dc, strip, lineHeight, name, EntryTag(e), pictures[k].label);
       dc->FillSolidRect(&picture, kPanel);
       DrawPicture(sheet, *pictures[k].puzzle, picture, pictures[k].turn, angle);
       out.cells.push_back(SheetCell{e.typeId, e.mode, pictures[k].state, picture});
