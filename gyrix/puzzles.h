@@ -5,6 +5,7 @@
 #include <gyrix/puzzles/builder.h>
 #include <gyrix/puzzles/catalogue.h>
 #include <gyrix/puzzles/cube.h>
+#include <gyrix/puzzles/display.h>
 #include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/orbix.h>
 #include <gyrix/puzzles/pentagonal.h>

@@ -1,6 +1,7 @@
 #include <gyrix/puzzles/catalogue.h>
 
 #include <gyrix/puzzles/cube.h>
+#include <gyrix/puzzles/display.h>
 #include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/orbix.h>
 #include <gyrix/puzzles/pentagonal.h>
@@ -42,28 +43,28 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {15, "Pyramorphix", "CPyramorphixPuzzle", -1, 16, 5, 26.0f, "6 x 15 = 90", 0, nullptr},
     {16, "XCube", "CXCubePuzzle", -1, 24, 7, 5.0f, "6 x 20 = 120", 0, Make<CXCubePuzzle>},
     {17, "BiCube", "CBiCubePuzzle", -1, 34, 7, 15.0f, "6 x 15 = 90", 0, nullptr},
-    {18, "OctaStar", "COctaStarPuzzle", -1, 48, 9, 3.0f, "-", 0, nullptr},
+    {18, "OctaStar", "COctaStarPuzzle", -1, 48, 9, 3.0f, "-", 0, Make<COctaStarPuzzle>},
     {19, "Siamese", "CSiamesePuzzle", -1, 94, 9, 25.0f, "6 x 15 = 90", 0, nullptr},
-    {20, "Tricosa", "CTricosaPuzzle", -1, 60, 11, 3.5f, "-", 0, nullptr},
-    {21, "Barrel", "CBarrelPuzzle", -1, 42, 11, 15.0f, "-", 0, nullptr},
-    {22, "DiagonalCube", "CDiagonalCubePuzzle", -1, 54, 7, 5.0f, "-", 0, nullptr},
-    {23, "Tetra", "CTetraPuzzle", -1, 28, 5, 20.0f, "-", 0, nullptr},
-    {24, "TetOcta", "CTetOctaPuzzle", -1, 56, 9, 3.0f, "-", 0, nullptr},
+    {20, "Tricosa", "CTricosaPuzzle", -1, 60, 11, 3.5f, "-", 0, Make<CTricosaPuzzle>},
+    {21, "Barrel", "CBarrelPuzzle", -1, 42, 11, 15.0f, "-", 0, Make<CBarrelPuzzle>},
+    {22, "DiagonalCube", "CDiagonalCubePuzzle", -1, 54, 7, 5.0f, "-", 0, Make<CDiagonalCubePuzzle>},
+    {23, "Tetra", "CTetraPuzzle", -1, 28, 5, 20.0f, "-", 0, Make<CTetraPuzzle>},
+    {24, "TetOcta", "CTetOctaPuzzle", -1, 56, 9, 3.0f, "-", 0, Make<CTetOctaPuzzle>},
     {25, "OffCenter", "COffCenterPuzzle", -1, 36, 7, 5.0f, "-", 0, nullptr},
-    {26, "SuperX", "CSuperXPuzzle", -1, 48, 7, 5.0f, "-", 0, nullptr},
-    {27, "TetraStar", "CTetraStarPuzzle", -1, 48, 5, 26.0f, "-", 0, nullptr},
+    {26, "SuperX", "CSuperXPuzzle", -1, 48, 7, 5.0f, "-", 0, Make<CSuperXPuzzle>},
+    {27, "TetraStar", "CTetraStarPuzzle", -1, 48, 5, 26.0f, "-", 0, Make<CTetraStarPuzzle>},
     {28, "Gem", "CGemPuzzle", -1, 14, 9, 6.0f, "6 x 10 = 60", 0, nullptr},
     {29, "Slider", "CSliderPuzzle", -1, 256, 9, 3.5f,
      "11 degrees per frame; 4, 8, 12 or 16 frames for turns 1-4, 5-8, 9-12, 13-16; 3 frames from turn 17", 2,
      Make<CSliderPuzzle>},
-    {30, "Triangle", "CPolygonPuzzle", 3, 41, 6, 1.0f, "-", 0, nullptr},
-    {31, "Pentagon", "CPolygonPuzzle", 5, 67, 8, 1.0f, "-", 0, nullptr},
-    {32, "Hexagon", "CPolygonPuzzle", 6, 80, 9, 1.0f, "-", 0, nullptr},
-    {33, "Octagon", "CPolygonPuzzle", 8, 106, 11, 1.0f, "-", 0, nullptr},
+    {30, "Triangle", "CPolygonPuzzle", 3, 41, 6, 1.0f, "-", 0, Make<CPolygonPuzzle>},
+    {31, "Pentagon", "CPolygonPuzzle", 5, 67, 8, 1.0f, "-", 0, Make<CPolygonPuzzle>},
+    {32, "Hexagon", "CPolygonPuzzle", 6, 80, 9, 1.0f, "-", 0, Make<CPolygonPuzzle>},
+    {33, "Octagon", "CPolygonPuzzle", 8, 106, 11, 1.0f, "-", 0, Make<CPolygonPuzzle>},
     {34, "Diamond", "COctahedronPuzzle", 1, 8, 9, 3.0f, "mode 1: 5 x 18 = 90; otherwise 6 x 20 = 120", 2,
      Make<COctahedronPuzzle>},
-    {35, "Ultimate", "CUltimatePuzzle", -1, 28, 5, 1.0f, "-", 0, nullptr},
-    {36, "Crystal", "CCrystalPuzzle", -1, 28, 5, 20.0f, "-", 0, nullptr},
+    {35, "Ultimate", "CUltimatePuzzle", -1, 28, 5, 1.0f, "-", 0, Make<CUltimatePuzzle>},
+    {36, "Crystal", "CCrystalPuzzle", -1, 28, 5, 20.0f, "-", 0, Make<CCrystalPuzzle>},
 };
 
 // Palettes by class, index 0 (the inside of the puzzle) first.

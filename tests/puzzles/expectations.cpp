@@ -48,10 +48,11 @@ const std::vector<CTypeExpectation>& Rows() {
       {28, {Uniform(0, 8, 6, 10)}, Kind::kClosed, false, false, {-1}},
       // Ring turns of more than one tile and slides are turn numbers beyond the four bands.
       {29, {Uniform(1, 4, 4, 11), Uniform(2, 4, 4, 11)}, Kind::kClosed, true, true},
-      {30, {Uniform(0, 0, 0, 0)}, Kind::kFlat},
-      {31, {Uniform(0, 0, 0, 0)}, Kind::kFlat},
-      {32, {Uniform(0, 0, 0, 0)}, Kind::kFlat},
-      {33, {Uniform(0, 0, 0, 0)}, Kind::kFlat},
+      // The polygons are thin closed slabs.
+      {30, {Uniform(0, 0, 0, 0)}},
+      {31, {Uniform(0, 0, 0, 0)}},
+      {32, {Uniform(0, 0, 0, 0)}},
+      {33, {Uniform(0, 0, 0, 0)}},
       {34, {Uniform(1, -1, 5, 18), Uniform(2, -1, 6, 20)}},
       {35, {Uniform(0, 0, 0, 0)}, Kind::kEmpty},
       {36, {Uniform(0, 0, 0, 0)}},
