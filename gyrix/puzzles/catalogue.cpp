@@ -30,7 +30,7 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
      Make<CSpherePuzzle>},
     {6, "Skewb", "CSkewbPuzzle", -1, 30, 7, 5.0f, "6 x 20 = 120", 0, Make<CSkewbPuzzle>},
     {7, "Dodecahedron", "CDodecahedronPuzzle", -1, 132, 7, 3.0f, "4 x 18 = 72", 0, Make<CDodecahedronPuzzle>},
-    {8, "Icosahedron", "CIcosahedronPuzzle", -1, 120, 7, 3.5f, "4 x 18 = 72", 0, nullptr},
+    {8, "Icosahedron", "CIcosahedronPuzzle", -1, 120, 7, 3.5f, "4 x 18 = 72", 0, Make<CIcosahedronPuzzle>},
     {9, "Octahedron(Size2)", "COctahedronPuzzle", 2, 32, 9, 3.0f, "mode 1: 5 x 18 = 90; otherwise 6 x 20 = 120",
      2, Make<COctahedronPuzzle>},
     {10, "Octahedron(Size3)", "COctahedronPuzzle", 3, 72, 9, 3.0f, "mode 1: 5 x 18 = 90; otherwise 6 x 20 = 120",

@@ -111,6 +111,48 @@ const int kPentUltimateCycles[] = {
 // The cut each turn shows: opposite faces share the plane through the centre.
 const int kPentUltimateCuts[12] = {0, 1, 2, 3, 4, 5, 0, 2, 1, 5, 4, 3};
 
+// ---- the Icosahedron ----
+
+// Face f owns facelets 6f .. 6f + 5: the tips at its corners 0..2 (in the solid's order),
+// then the middle pieces beside them, each three places after its tip.
+constexpr int kIcosahedronFaceSize = 6;
+constexpr int kIcosahedronTurns = 12;
+
+// The tips round each corner, in the order the corner's turn carries them.
+const int kIcosahedronTipCycles[kIcosahedronTurns][5] = {
+    {0, 6, 12, 18, 24},
+    {1, 26, 55, 60, 32},
+    {2, 31, 66, 38, 7},
+    {8, 37, 72, 44, 13},
+    {14, 43, 78, 50, 19},
+    {20, 49, 84, 56, 25},
+    {90, 114, 108, 102, 96},
+    {48, 80, 109, 116, 85},
+    {42, 74, 103, 110, 79},
+    {36, 68, 97, 104, 73},
+    {30, 62, 91, 98, 67},
+    {54, 86, 115, 92, 61},
+};
+
+// The cap's other tips: the two cycles of the other corners of its faces.
+const int kIcosahedronCapCycles[kIcosahedronTurns][2][5] = {
+    {{1, 7, 13, 19, 25}, {2, 8, 14, 20, 26}},
+    {{2, 24, 56, 61, 30}, {0, 25, 54, 62, 31}},
+    {{0, 32, 67, 36, 8}, {1, 30, 68, 37, 6}},
+    {{6, 38, 73, 42, 14}, {7, 36, 74, 43, 12}},
+    {{12, 44, 79, 48, 20}, {13, 42, 80, 49, 18}},
+    {{18, 50, 85, 54, 26}, {19, 48, 86, 55, 24}},
+    {{91, 115, 109, 103, 97}, {92, 116, 110, 104, 98}},
+    {{49, 78, 110, 114, 86}, {50, 79, 108, 115, 84}},
+    {{43, 72, 104, 108, 80}, {44, 73, 102, 109, 78}},
+    {{37, 66, 98, 102, 74}, {38, 67, 96, 103, 72}},
+    {{31, 60, 92, 96, 68}, {32, 61, 90, 97, 66}},
+    {{55, 84, 116, 90, 62}, {56, 85, 114, 91, 60}},
+};
+
+// One colour a face, five colours four times each; no two faces that share a corner alike.
+const int kIcosahedronColours[20] = {1, 2, 3, 4, 5, 3, 4, 5, 1, 2, 4, 5, 1, 2, 3, 1, 2, 3, 4, 5};
+
 }  // namespace
 
 // ---- shared ----
@@ -290,6 +332,100 @@ int CPentUltimatePuzzle::MoveFromDrag(int fromFacelet, int toFacelet) {
         if (id == toFacelet) rowTo = row;
       }
     if (rowFrom >= 0 && rowTo >= 0) return rowFrom < rowTo ? t : -t;
+  }
+  return 0;
+}
+
+// ---- the Icosahedron ----
+
+CIcosahedronPuzzle::CIcosahedronPuzzle(int /*argument*/) : CPentagonalPuzzle(8, 120) {
+  const CSolid solid = MakeIcosahedron(kRadius);
+  const std::vector<std::vector<int>> faces = AddSolidVertices(*this, solid);
+  for (int f = 0; f < 20; ++f) {
+    const std::vector<int>& c = solid.faces[f];
+    int middle[3];
+    std::array<double, 3> centre = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+      middle[i] = AddVertexOnce(*this, FixPoint(Midpoint(solid.vertices[c[i]], solid.vertices[c[(i + 1) % 3]])));
+      for (int a = 0; a < 3; ++a) centre[a] += solid.vertices[c[i]][a] / 3;
+    }
+    const int g = AddVertexOnce(*this, FixPoint(centre));
+    std::vector<int> ids;
+    for (int i = 0; i < 3; ++i) {
+      const int tip[3] = {faces[f][i], middle[i], middle[(i + 2) % 3]};
+      ids.push_back(AddFacelet(tip, 3));
+    }
+    for (int i = 0; i < 3; ++i) {
+      const int piece[3] = {middle[i], g, middle[(i + 2) % 3]};
+      ids.push_back(AddFacelet(piece, 3));
+    }
+    m_faces.push_back(ids);
+  }
+
+  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
+  SetPalette(palette.data(), static_cast<int>(palette.size()));
+  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+
+  // The tables as cycles: each tip cycle (a tip drag), then the middle pieces beside those
+  // tips, three places on (a cap drag).
+  CTurnCycleTable tips, caps;
+  for (int v = 0; v < kIcosahedronTurns; ++v) {
+    const std::vector<int> tip(kIcosahedronTipCycles[v], kIcosahedronTipCycles[v] + 5);
+    tips.push_back({v + 1, tip});
+    std::vector<int> beside;
+    for (int id : tip) beside.push_back(id + 3);
+    m_dragCycles.push_back({v + 1, tip});
+    m_dragCycles.push_back({kIcosahedronTurns + v + 1, beside});
+    caps.push_back({kIcosahedronTurns + v + 1, tip});
+    for (const int* other : {kIcosahedronCapCycles[v][0], kIcosahedronCapCycles[v][1]}) {
+      caps.push_back({kIcosahedronTurns + v + 1, std::vector<int>(other, other + 5)});
+    }
+    for (int c = 0; c < 3; ++c) {
+      std::vector<int> moved;
+      for (int id : caps[6 * v + c].facelets) moved.push_back(id + 3);
+      caps.push_back({kIcosahedronTurns + v + 1, moved});
+    }
+  }
+  for (int t = 1; t <= kIcosahedronTurns; ++t)
+    AddMove(PermutationFromCycles(tips, t, GetFaceletCount()).data(), -1);
+  for (int t = kIcosahedronTurns + 1; t <= 2 * kIcosahedronTurns; ++t)
+    AddMove(PermutationFromCycles(caps, t, GetFaceletCount()).data(), -1);
+
+  // The cuts: the pentagon of the edge midpoints round each corner (tips), and the pentagon of
+  // the corner's five neighbours (caps).
+  for (int v = 0; v < 12; ++v) {
+    std::vector<int> cut;
+    for (int n : kIcosahedronNeighbours[v])
+      cut.push_back(AddVertexOnce(*this, FixPoint(Midpoint(solid.vertices[v], solid.vertices[n]))));
+    AddInnerFacelet(cut.data(), static_cast<int>(cut.size()));
+  }
+  for (int v = 0; v < 12; ++v) {
+    std::vector<int> cut(std::begin(kIcosahedronNeighbours[v]), std::end(kIcosahedronNeighbours[v]));
+    AddInnerFacelet(cut.data(), static_cast<int>(cut.size()));
+  }
+
+  m_faceColours.assign(std::begin(kIcosahedronColours), std::end(kIcosahedronColours));
+  ResetColours();
+}
+
+int CIcosahedronPuzzle::AxisOfTurn(int move) const {
+  const int t = std::abs(move);
+  return t >= 1 && t <= 2 * kIcosahedronTurns ? (t - 1) % kIcosahedronTurns : -1;
+}
+
+// Strict: a cap turn carries whole faces, which would leave every face one colour.
+void CIcosahedronPuzzle::UpdateSolved() { m_solved = GroupsShowColours(*this, m_faces, m_faceColours); }
+
+// From a tip to another tip round its corner turns the tip; from a middle piece to another
+// one round the corner turns the whole cap; each the shorter way round (one or two places
+// ahead turns forwards).
+int CIcosahedronPuzzle::MoveFromDrag(int fromFacelet, int toFacelet) {
+  if (fromFacelet == toFacelet) return 0;
+  for (const CTurnCycle& cycle : m_dragCycles) {
+    const auto from = std::find(cycle.facelets.begin(), cycle.facelets.end(), fromFacelet);
+    const auto to = std::find(cycle.facelets.begin(), cycle.facelets.end(), toFacelet);
+    if (from == cycle.facelets.end() || to == cycle.facelets.end()) continue;
+    return (to - from + 5) % 5 <= 2 ? cycle.turn : -cycle.turn;
   }
   return 0;
 }

@@ -1,13 +1,15 @@
 // The pentagonal polyhedra, turning by fifths about the axes through the corners of one
 // icosahedron (the dodecahedron's face centres): the Dodecahedron (type id 7), whose face
-// turns carry one face and a ring of its neighbours' facelets, and the PentUltimate (type
-// id 11), whose turns carry half the solid, cut through the centre.
+// turns carry one face and a ring of its neighbours' facelets, the PentUltimate (type id 11),
+// whose turns carry half the solid, cut through the centre, and the Icosahedron (type id 8),
+// whose corners turn as a small tip or as the whole cap of five faces.
 #pragma once
 
 #include <gyrix/engine/puzzle.h>
 #include <gyrix/puzzles/builder.h>
 
 #include <array>
+#include <span>
 #include <vector>
 
 // What the family shares: 4 frames of 18 degrees, a spin about the exact axis of a corner of
@@ -55,4 +57,21 @@ class CPentUltimatePuzzle : public CPentagonalPuzzle {
 
  private:
   CTurnCycleTable m_cycles;
+};
+
+// Each triangular face cut at its edge midpoints: three corner triangles (tips), and the middle
+// triangle cut from its centre into three, one beside each tip. Turns 1..12 turn the tips
+// round a corner, turns 13..24 the cap of the five faces round the same corner.
+class CIcosahedronPuzzle : public CPentagonalPuzzle {
+ public:
+  explicit CIcosahedronPuzzle(int argument = 0);
+  int MoveFromDrag(int fromFacelet, int toFacelet) override;
+  void UpdateSolved() override;
+
+ protected:
+  int AxisOfTurn(int move) const override;
+
+ private:
+  // Per object, so that two puzzles alive at once never share what they derive.
+  CTurnCycleTable m_dragCycles;
 };

@@ -197,4 +197,66 @@ TEST(PentUltimate, DragsRoundTheTurnedFaceGoTheShortWay) {
   ExpectDragsFollowTheirTurns(p);
 }
 
+CTurnPart InFrontAlong(const Vec3& axis, double depth) {
+  return CTurnPart::InFrontOf(FixPoint(axis[0] * depth, axis[1] * depth, axis[2] * depth),
+                              FixPoint(axis[0], axis[1], axis[2]));
+}
+
+// A tip turn carries what lies beyond the plane through the midpoints of the corner's edges, a
+// cap turn what lies beyond the plane through its five neighbours: the tips and the rest of
+// the five faces round the corner. Both ways, about one axis.
+TEST(Icosahedron, TipAndCapTurnsAreTheRotationsOfTheirParts) {
+  CIcosahedronPuzzle p;
+  ASSERT_EQ(p.GetMoveCount(), 24);
+  for (int move = 1; move <= 24; ++move) {
+    const Vec3 axis = CPentagonalPuzzle::CornerAxis((move - 1) % 12);
+    const CTurnPart part = InFrontAlong(axis, move <= 12 ? 0.70 : 0.40);
+    const CRotationTurn forward = TurnFromRotation(p, move, part);
+    const CRotationTurn backward = TurnFromRotation(p, -move, part);
+    ASSERT_TRUE(forward.valid && backward.valid) << move;
+    EXPECT_EQ(forward.permutation, PermutationOf(p, move)) << move;
+    EXPECT_EQ(backward.permutation, Inverse(PermutationOf(p, move))) << move;
+    int moved = 0;
+    for (int i = 0; i < 120; ++i) moved += PermutationOf(p, move)[i] != i;
+    EXPECT_EQ(moved, move <= 12 ? 5 : 30) << move;
+  }
+  // The cap carries its tips as the tip turn does.
+  for (int move = 1; move <= 12; ++move)
+    for (int i = 0; i < 120; ++i)
+      if (PermutationOf(p, move)[i] != i) {
+        EXPECT_EQ(PermutationOf(p, move + 12)[i], PermutationOf(p, move)[i]);
+      }
+  ExpectFiveTurnsAreTheIdentity(p);
+}
+
+TEST(Icosahedron, EveryTurnDragsBothWaysRoundItsCorner) {
+  CIcosahedronPuzzle p;
+  EXPECT_EQ(p.MoveFromDrag(0, 6), 1);   // tips round corner 0
+  EXPECT_EQ(p.MoveFromDrag(6, 0), -1);
+  EXPECT_EQ(p.MoveFromDrag(3, 9), 13);  // the middle pieces beside them
+  EXPECT_EQ(p.MoveFromDrag(9, 3), -13);
+  EXPECT_EQ(p.MoveFromDrag(0, 18), -1);  // three places ahead is two back
+  EXPECT_EQ(p.MoveFromDrag(0, 3), 0);
+  ExpectDragsFollowTheirTurns(p);
+}
+
+// A second puzzle builds the same turns, and the first keeps its own.
+TEST(Icosahedron, EachPuzzleDerivesItsOwnTurns) {
+  CIcosahedronPuzzle first;
+  const std::vector<int> cap = PermutationOf(first, 13);
+  CIcosahedronPuzzle second;
+  EXPECT_EQ(PermutationOf(second, 13), cap);
+  EXPECT_EQ(PermutationOf(first, 13), cap);
+  EXPECT_EQ(second.MoveFromDrag(3, 9), 13);
+}
+
+TEST(Icosahedron, SolvedOnlyWithEveryFaceInItsPlace) {
+  CIcosahedronPuzzle p;
+  p.UpdateSolved();
+  EXPECT_TRUE(p.IsSolved());
+  p.DoMove(13, FALSE);  // every face stays one colour, in another place
+  p.UpdateSolved();
+  EXPECT_FALSE(p.IsSolved());
+}
+
 }  // namespace
