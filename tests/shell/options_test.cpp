@@ -132,7 +132,10 @@ TEST_F(OptionsTest, OnlyThePuzzlesOwnColoursGetColourButtons) {
   RunOptions([&](COptionsDlg& dlg) {
     for (int i = 0; i < sides; ++i) {
       EXPECT_NE(dlg.GetColourButton(i).GetSafeHwnd(), nullptr) << i;
-      EXPECT_STREQ(dlg.GetColourButton(i).GetText(), ("Side " + std::to_string(i + 1)).c_str());
+      // Labelled with the puzzle's own name of the colour ("Side 1", or the lights' "Unlit").
+      CUString name;
+      dlg.GetPreviewPuzzle()->GetColourName(name, i + 1, 0);
+      EXPECT_STREQ(dlg.GetColourButton(i).GetText(), static_cast<const char*>(name));
       EXPECT_EQ(dlg.GetColourButton(i).GetColour(), dlg.GetPreviewPuzzle()->GetPaletteEntry(i + 1));
     }
     for (int i = sides; i < 10; ++i) {
