@@ -10,6 +10,7 @@
 #include <gyrix/puzzles/orbix.h>
 #include <gyrix/puzzles/pentagonal.h>
 #include <gyrix/puzzles/pyramid.h>
+#include <gyrix/puzzles/siamese.h>
 #include <gyrix/puzzles/skewb.h>
 #include <gyrix/puzzles/slider.h>
 #include <gyrix/puzzles/sphere.h>

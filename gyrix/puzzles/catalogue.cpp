@@ -6,6 +6,7 @@
 #include <gyrix/puzzles/orbix.h>
 #include <gyrix/puzzles/pentagonal.h>
 #include <gyrix/puzzles/pyramid.h>
+#include <gyrix/puzzles/siamese.h>
 #include <gyrix/puzzles/skewb.h>
 #include <gyrix/puzzles/slider.h>
 #include <gyrix/puzzles/sphere.h>
@@ -44,7 +45,7 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {16, "XCube", "CXCubePuzzle", -1, 24, 7, 5.0f, "6 x 20 = 120", 0, Make<CXCubePuzzle>},
     {17, "BiCube", "CBiCubePuzzle", -1, 34, 7, 15.0f, "6 x 15 = 90", 0, nullptr},
     {18, "OctaStar", "COctaStarPuzzle", -1, 48, 9, 3.0f, "-", 0, Make<COctaStarPuzzle>},
-    {19, "Siamese", "CSiamesePuzzle", -1, 94, 9, 25.0f, "6 x 15 = 90", 0, nullptr},
+    {19, "Siamese", "CSiamesePuzzle", -1, 94, 9, 25.0f, "6 x 15 = 90", 0, Make<CSiamesePuzzle>},
     {20, "Tricosa", "CTricosaPuzzle", -1, 60, 11, 3.5f, "-", 0, Make<CTricosaPuzzle>},
     {21, "Barrel", "CBarrelPuzzle", -1, 42, 11, 15.0f, "-", 0, Make<CBarrelPuzzle>},
     {22, "DiagonalCube", "CDiagonalCubePuzzle", -1, 54, 7, 5.0f, "-", 0, Make<CDiagonalCubePuzzle>},
