@@ -153,6 +153,29 @@ const int kIcosahedronCapCycles[kIcosahedronTurns][2][5] = {
 // One colour a face, five colours four times each; no two faces that share a corner alike.
 const int kIcosahedronColours[20] = {1, 2, 3, 4, 5, 3, 4, 5, 1, 2, 4, 5, 1, 2, 3, 1, 2, 3, 4, 5};
 
+// ---- the Star ----
+
+// Face f owns facelets 3f .. 3f + 2, the triangles from its edges 0..2 (corner j to j + 1)
+// down to the dimple's bottom.
+constexpr int kStarFaceSize = 3;
+
+// Two five-cycles per turn, of every other triangle of the spike; the second cycle's first
+// triangle lies between the first cycle's first two, so together they go round the spike.
+const int kStarCycles[12][2][5] = {
+    {{8, 11, 14, 2, 5}, {9, 12, 0, 3, 6}},
+    {{16, 0, 13, 27, 32}, {1, 14, 28, 30, 17}},
+    {{19, 3, 1, 15, 35}, {4, 2, 16, 33, 20}},
+    {{22, 6, 4, 18, 38}, {7, 5, 19, 36, 23}},
+    {{25, 9, 7, 21, 41}, {10, 8, 22, 39, 26}},
+    {{28, 12, 10, 24, 44}, {13, 11, 25, 42, 29}},
+    {{50, 47, 59, 56, 53}, {45, 57, 54, 51, 48}},
+    {{40, 54, 58, 42, 26}, {55, 59, 43, 24, 41}},
+    {{37, 51, 55, 39, 23}, {52, 56, 40, 21, 38}},
+    {{34, 48, 52, 36, 20}, {49, 53, 37, 18, 35}},
+    {{31, 45, 49, 33, 17}, {46, 50, 34, 15, 32}},
+    {{43, 57, 46, 30, 29}, {58, 47, 31, 27, 44}},
+};
+
 }  // namespace
 
 // ---- shared ----
@@ -426,6 +449,129 @@ int CIcosahedronPuzzle::MoveFromDrag(int fromFacelet, int toFacelet) {
     const auto to = std::find(cycle.facelets.begin(), cycle.facelets.end(), toFacelet);
     if (from == cycle.facelets.end() || to == cycle.facelets.end()) continue;
     return (to - from + 5) % 5 <= 2 ? cycle.turn : -cycle.turn;
+  }
+  return 0;
+}
+
+// ---- the Star ----
+
+CStarPuzzle::CStarPuzzle(int /*argument*/) : CPentagonalPuzzle(12, 60) {
+  const CSolid solid = MakeIcosahedron(kRadius);
+  const std::vector<std::vector<int>> faces = AddSolidVertices(*this, solid);
+  // The bottom of a dimple is the point of the three planes through the neighbours of the
+  // face's corners: on the face's axis at 1 / (sqrt 5 + 2) of the corners' sum.
+  const double sink = kRadius / (std::sqrt(5.0) + 2);
+  std::vector<int> bottoms;
+  m_faces.assign(12, {});
+  for (int f = 0; f < 20; ++f) {
+    const std::vector<int>& c = solid.faces[f];
+    std::array<double, 3> bottom = {0, 0, 0};
+    for (int i = 0; i < 3; ++i)
+      for (int a = 0; a < 3; ++a) bottom[a] += solid.vertices[c[i]][a] * sink;
+    bottoms.push_back(AddVertexOnce(*this, FixPoint(bottom)));
+    for (int j = 0; j < 3; ++j) {
+      const int triangle[3] = {faces[f][j], faces[f][(j + 1) % 3], bottoms.back()};
+      // It lies in the plane of the corner opposite its edge, and shows that corner's colour.
+      m_faces[c[(j + 2) % 3]].push_back(AddFacelet(triangle, 3));
+    }
+  }
+
+  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
+  SetPalette(palette.data(), static_cast<int>(palette.size()));
+  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+
+  CTurnCycleTable table;
+  for (int v = 0; v < 12; ++v) {
+    std::vector<int> ring;
+    for (int c = 0; c < 2; ++c) table.push_back({v + 1, std::vector<int>(kStarCycles[v][c], kStarCycles[v][c] + 5)});
+    for (int i = 0; i < 5; ++i) {
+      ring.push_back(kStarCycles[v][0][i]);
+      ring.push_back(kStarCycles[v][1][i]);
+    }
+    m_rings.push_back(ring);
+  }
+  for (int t = 1; t <= 12; ++t) AddMove(PermutationFromCycles(table, t, GetFaceletCount()).data(), -1);
+
+  // The cut in the fixed part is the whole pentagon of the corner's neighbours (the triangles
+  // lying in it are painted over it); the spike's own base is a star, painted as its centre
+  // pentagon of dimple bottoms and five triangles out to the neighbours, so each is convex.
+  for (int v = 0; v < 12; ++v) AddInnerFacelet(kIcosahedronNeighbours[v], 5);
+  for (int v = 0; v < 12; ++v) {
+    int bottom[5];
+    for (int j = 0; j < 5; ++j) {
+      const int n = kIcosahedronNeighbours[v][j];
+      const int next = kIcosahedronNeighbours[v][(j + 1) % 5];
+      for (int f = 0; f < 20; ++f) {
+        const std::vector<int>& c = solid.faces[f];
+        if (std::count(c.begin(), c.end(), v) && std::count(c.begin(), c.end(), n) && std::count(c.begin(), c.end(), next))
+          bottom[j] = bottoms[f];
+      }
+    }
+    AddInnerFacelet(bottom, 5);
+    for (int j = 0; j < 5; ++j) {
+      const int arm[3] = {bottom[(j + 4) % 5], kIcosahedronNeighbours[v][j], bottom[j]};
+      AddInnerFacelet(arm, 3);
+    }
+  }
+
+  m_faceColours.assign(std::begin(kDodecahedronColours), std::end(kDodecahedronColours));
+  ResetColours();
+}
+
+void CStarPuzzle::SortFacelets() {
+  CPuzzle::SortFacelets();
+  const int k = m_currentMove != 0 ? GetAnimatedMove(m_currentMove) : -1;
+  CMove* move = k >= 0 && k < static_cast<int>(m_faces.size()) ? GetMove(k) : nullptr;
+  if (!move || move->GetInsertCount() != 1) return;
+  const CMoveInsert* insert = move->GetInsert(0);
+  const int inner = insert->innerFacelet;
+  const bool spikeNearer = insert->vertexList == CMoveInsert::kViewList;
+  const std::uint32_t bit = 1u << MaskBit(k);
+  const std::vector<int>& plane = m_faces[k];
+  CUObArray& list = FaceletList();
+  CUObArray below, inPlane, spike;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    auto* f = static_cast<CFacelet*>(list.GetAt(i));
+    if (GetMoveMask(f->GetId()) & bit) {
+      // The spike is not convex: its own triangles hide each other as it stands now.
+      f->ComputeBox(kFrameVertices);
+      spike.Add(f);
+    } else if (spikeNearer && std::count(plane.begin(), plane.end(), f->GetId())) {
+      inPlane.Add(f);
+    } else {
+      below.Add(f);
+    }
+  }
+  spike.Sort(1);
+  list.RemoveAll();
+  move->DeleteInserts();
+  if (spikeNearer) {
+    list.Add(below);
+    move->AddInsert(inner, list.GetCount(), CMoveInsert::kViewList);
+    list.Add(inPlane);
+    list.Add(spike);
+  } else {
+    for (int piece = 0; piece < 6; ++piece) move->AddInsert(12 + 6 * k + piece, 0, CMoveInsert::kFrameList);
+    list.Add(spike);
+    list.Add(below);
+  }
+}
+
+// Strict: every plane shows its own colour.
+void CStarPuzzle::UpdateSolved() { m_solved = GroupsShowColours(*this, m_faces, m_faceColours); }
+
+// Between two triangles of one spike (the first turn in order whose spike holds both): the
+// spike turns towards the released one, the shorter way round its ten triangles.
+int CStarPuzzle::MoveFromDrag(int fromFacelet, int toFacelet) {
+  if (fromFacelet == toFacelet) return 0;
+  for (int t = 1; t <= static_cast<int>(m_rings.size()); ++t) {
+    const std::vector<int>& ring = m_rings[t - 1];
+    const auto from = std::find(ring.begin(), ring.end(), fromFacelet);
+    const auto to = std::find(ring.begin(), ring.end(), toFacelet);
+    if (from == ring.end() || to == ring.end()) continue;
+    const int step = static_cast<int>((to - from + 10) % 10);
+    if (step == 5) return 0;  // straight across: either way
+    return step < 5 ? t : -t;
   }
   return 0;
 }

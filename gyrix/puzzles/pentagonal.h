@@ -2,7 +2,8 @@
 // icosahedron (the dodecahedron's face centres): the Dodecahedron (type id 7), whose face
 // turns carry one face and a ring of its neighbours' facelets, the PentUltimate (type id 11),
 // whose turns carry half the solid, cut through the centre, and the Icosahedron (type id 8),
-// whose corners turn as a small tip or as the whole cap of five faces.
+// whose corners turn as a small tip or as the whole cap of five faces, and the Star (type id
+// 12), an icosahedron with a triangular dimple in every face, whose corners turn as spikes.
 #pragma once
 
 #include <gyrix/engine/puzzle.h>
@@ -74,4 +75,22 @@ class CIcosahedronPuzzle : public CPentagonalPuzzle {
  private:
   // Per object, so that two puzzles alive at once never share what they derive.
   CTurnCycleTable m_dragCycles;
+};
+
+// Each icosahedron face sunk into three triangles that meet below its centre. The triangles
+// opposite one corner on its five faces lie in one plane, the plane through that corner's
+// neighbours; a turn spins the spike of ten triangles above the plane. Solved when each plane
+// shows its colour.
+class CStarPuzzle : public CPentagonalPuzzle {
+ public:
+  explicit CStarPuzzle(int argument = 0);
+  int MoveFromDrag(int fromFacelet, int toFacelet) override;
+  void UpdateSolved() override;
+  // The cut is the whole pentagon of the corner's neighbours; while the spike is nearer, the
+  // five triangles lying in that plane are painted over it.
+  void SortFacelets() override;
+
+ private:
+  // The spike's triangles of each turn in order round its corner.
+  std::vector<std::vector<int>> m_rings;
 };

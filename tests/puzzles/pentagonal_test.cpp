@@ -259,4 +259,51 @@ TEST(Icosahedron, SolvedOnlyWithEveryFaceInItsPlace) {
   EXPECT_FALSE(p.IsSolved());
 }
 
+// A turn spins the spike above the plane through the corner's neighbours: the ten
+// triangles that meet at the corner.
+TEST(Star, TurnsAreTheRotationsOfTheirSpikes) {
+  CStarPuzzle p;
+  for (int move = 1; move <= 12; ++move) {
+    const Vec3 axis = CPentagonalPuzzle::CornerAxis(move - 1);
+    const CTurnPart part = InFrontAlong(axis, 0.5);
+    const CRotationTurn forward = TurnFromRotation(p, move, part);
+    const CRotationTurn backward = TurnFromRotation(p, -move, part);
+    ASSERT_TRUE(forward.valid && backward.valid) << move;
+    EXPECT_EQ(forward.permutation, PermutationOf(p, move)) << move;
+    EXPECT_EQ(backward.permutation, Inverse(PermutationOf(p, move))) << move;
+    for (int id = 0; id < 60; ++id) {
+      const CFacelet* f = p.GetFaceletById(id);
+      bool atCorner = false;
+      for (int i = 0; i < f->GetVertexCount(); ++i) atCorner = atCorner || f->GetVertexIndex(i) == move - 1;
+      EXPECT_EQ(PermutationOf(p, move)[id] != id, atCorner) << move << ": " << id;
+    }
+  }
+  ExpectFiveTurnsAreTheIdentity(p);
+}
+
+TEST(Star, DragsGoRoundTheSpike) {
+  CStarPuzzle p;
+  EXPECT_EQ(p.MoveFromDrag(8, 9), 1);
+  EXPECT_EQ(p.MoveFromDrag(9, 8), -1);
+  EXPECT_EQ(p.MoveFromDrag(8, 0), 0);  // straight across the spike
+  ExpectDragsFollowTheirTurns(p);
+}
+
+TEST(Star, EachPlaneShowsOneColour) {
+  CStarPuzzle p;
+  for (const std::vector<int>& plane : p.GetFaces()) {
+    ASSERT_EQ(plane.size(), 5u);
+    const Vec3 n = NormalOf(p, *p.GetFaceletById(plane[0]));
+    for (int id : plane) {
+      EXPECT_EQ(p.GetFaceletColour(id), p.GetFaceletColour(plane[0]));
+      EXPECT_LT(Length(Cross(NormalOf(p, *p.GetFaceletById(id)), n)), 1e-3 * Length(n) * Length(n));
+    }
+  }
+  p.UpdateSolved();
+  EXPECT_TRUE(p.IsSolved());
+  p.DoMove(5, FALSE);
+  p.UpdateSolved();
+  EXPECT_FALSE(p.IsSolved());
+}
+
 }  // namespace
