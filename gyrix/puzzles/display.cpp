@@ -223,8 +223,8 @@ CTricosaPuzzle::CTricosaPuzzle(int) : CDisplayPuzzle(20) {
 // Every stave has its own colour; the ends are the dark red of the hoops.
 CBarrelPuzzle::CBarrelPuzzle(int) : CDisplayPuzzle(21) {
   const double s = GetModelSize();
-  const double heights[5] = {-0.3 * s, -0.15 * s, 0, 0.15 * s, 0.3 * s};
-  const double radii[5] = {0.2 * s, 0.245 * s, 0.26 * s, 0.245 * s, 0.2 * s};
+  const double heights[5] = {-0.25 * s, -0.125 * s, 0, 0.125 * s, 0.25 * s};
+  const double radii[5] = {0.17 * s, 0.205 * s, 0.22 * s, 0.205 * s, 0.17 * s};
   constexpr int kStaves = 10;
   constexpr int kEndColour = 4;
   auto at = [&](int ring, int stave) {
