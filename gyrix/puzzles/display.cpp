@@ -134,6 +134,10 @@ int CDisplayPuzzle::AddPieceFace(std::vector<Point> points, int colour, const Po
   return id;
 }
 
+void CDisplayPuzzle::Scramble() {
+  if (GetMoveCount() > 0) CPuzzle::Scramble();
+}
+
 void CDisplayPuzzle::ResetColours() {
   for (int id = 0; id < static_cast<int>(m_colours.size()); ++id) SetFaceletColour(id, m_colours[id]);
 }

@@ -18,6 +18,9 @@ class CDisplayPuzzle : public CPuzzle {
 
   void ResetColours() override;
   void SortFacelets() override;
+  // Nothing to scramble: the model stays solved and the clock stays still, where a scramble
+  // of no turns would start a clock that no solution could ever stop.
+  void Scramble() override;
 
   // A planar convex facelet through the points, wound to face away from `inside` (a point of
   // its convex piece), in solved colour `colour`. Returns its id.

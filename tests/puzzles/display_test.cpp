@@ -52,6 +52,10 @@ TEST(DisplayModels, SolvedColouringUsesEverySideColour) {
     for (int id = 0; id < p->GetFaceletCount(); ++id) used.insert(p->GetFaceletColour(id));
     EXPECT_EQ(static_cast<int>(used.size()), p->GetPaletteCount() - 1) << p->GetName();
     EXPECT_EQ(used.count(0), 0u) << p->GetName();
+    // Nothing to scramble: no clock starts that no solution could stop.
+    p->Scramble();
+    EXPECT_TRUE(p->IsSolved()) << p->GetName();
+    EXPECT_FALSE(p->IsClockRunning()) << p->GetName();
     // Recolouring and Reset bring the solved colours back.
     for (int id = 0; id < p->GetFaceletCount(); ++id) p->SetFaceletColour(id, 1);
     p->Reset();
@@ -84,6 +88,8 @@ TEST(DisplayModels, UltimateSurvivesEveryCommand) {
 
   Randomize(3);
   p.Scramble();
+  EXPECT_TRUE(p.IsSolved());
+  EXPECT_FALSE(p.IsClockRunning());
   EXPECT_FALSE(p.UndoMove(nullptr));
   p.UpdateSolved();
 
