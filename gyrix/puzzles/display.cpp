@@ -200,7 +200,7 @@ COctaStarPuzzle::COctaStarPuzzle(int) : CDisplayPuzzle(18) {
 // An icosahedron with a three-sided spike on each of its twenty faces; a spike and the one
 // opposite it share one of the ten colours.
 CTricosaPuzzle::CTricosaPuzzle(int) : CDisplayPuzzle(20) {
-  const double r = 0.27 * GetModelSize();
+  const double r = 0.22 * GetModelSize();
   const CSolid icosahedron = MakeIcosahedron(r);
   const double tipRadius = 1.45 * r;
   std::vector<Point> centres;
