@@ -104,6 +104,22 @@ std::unique_ptr<CPainter> Reduce(CDib& big, const std::vector<Rgb>& colours) {
   return art;
 }
 
+// A puzzle that paints nothing (a type with no model) shows its side colours as a grid of
+// swatches, so that its button is still its own and not an empty square.
+std::unique_ptr<CPainter> Swatches(const CPuzzle& puzzle) {
+  auto art = std::make_unique<CPainter>(kButtonSize, kButtonSize, 4);
+  const int sides = std::max(0, puzzle.GetPaletteCount() - 1);
+  const int columns = sides <= 4 ? 2 : 3;
+  const float margin = 6, gap = 4;
+  const float cell = (kButtonSize - 2 * margin - (columns - 1) * gap) / columns;
+  for (int i = 0; i < sides && i < columns * columns; ++i) {
+    const float x = margin + (i % columns) * (cell + gap), y = margin + (i / columns) * (cell + gap);
+    art->Fill(RectShape(x, y, cell, cell), FaceletColour(puzzle.GetPaletteEntry(i + 1)));
+    art->Fill(StrokeShape({{x, y}, {x + cell, y}, {x + cell, y + cell}, {x, y + cell}}, 1.5f, true), kOutlineColour);
+  }
+  return art;
+}
+
 }  // namespace
 
 std::vector<Picture> PuzzlePictures() {
@@ -114,17 +130,21 @@ std::vector<Picture> PuzzlePictures() {
     std::vector<Rgb> colours;
     // Drawn once to find its extent, then again filling the button but for a small margin.
     int box[4];
-    if (!puzzle || !RenderLarge(*puzzle, big, colours, 1, kBig / 2, kBig / 2) || !PaintedBox(big, box)) continue;
-    const float extent = float(std::max(box[2] - box[0], box[3] - box[1]));
-    const float zoom = std::min(float(kBig - 4 * kScale) / extent, 3.0f);
-    if (!RenderLarge(*puzzle, big, colours, zoom, (box[0] + box[2]) / 2.0f, (box[1] + box[3]) / 2.0f)) continue;
-    ThickenOutlines(big);
+    if (!puzzle || !RenderLarge(*puzzle, big, colours, 1, kBig / 2, kBig / 2)) continue;
     Picture p;
     p.id = gyrix_res::kPuzzleBitmap[type];
     char name[32];
     std::snprintf(name, sizeof name, "puzzle%d.bmp", p.id);
     p.file = name;
-    p.art = Reduce(big, colours);
+    if (PaintedBox(big, box)) {
+      const float extent = float(std::max(box[2] - box[0], box[3] - box[1]));
+      const float zoom = std::min(float(kBig - 4 * kScale) / extent, 3.0f);
+      if (!RenderLarge(*puzzle, big, colours, zoom, (box[0] + box[2]) / 2.0f, (box[1] + box[3]) / 2.0f)) continue;
+      ThickenOutlines(big);
+      p.art = Reduce(big, colours);
+    } else {
+      p.art = Swatches(*puzzle);
+    }
     out.push_back(std::move(p));
   }
   return out;
