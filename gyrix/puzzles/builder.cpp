@@ -291,6 +291,18 @@ void RotateAbout(CFixMatrix& matrix, ModelAxis axis, int degrees) {
   }
 }
 
+void RotateAboutUnitAxis(CFixMatrix& matrix, const std::array<double, 3>& k, double degrees) {
+  const double radians = degrees * 3.14159265358979323846 / 180;
+  const double c = std::cos(radians), s = std::sin(radians), v = 1 - c;
+  const double r[3][3] = {{c + v * k[0] * k[0], v * k[0] * k[1] - s * k[2], v * k[0] * k[2] + s * k[1]},
+                          {v * k[1] * k[0] + s * k[2], c + v * k[1] * k[1], v * k[1] * k[2] - s * k[0]},
+                          {v * k[2] * k[0] - s * k[1], v * k[2] * k[1] + s * k[0], c + v * k[2] * k[2]}};
+  CFixMatrix spin;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) spin.m[i][j] = ToFixed(r[i][j]);
+  matrix.Multiply(spin);
+}
+
 void RotateAboutTiltedAxis(CFixMatrix& matrix, const CTiltedAxis& tilt, int angle) {
   const auto step = [&matrix](ModelAxis axis, int degrees) {
     if (degrees != 0) RotateAbout(matrix, axis, degrees);

@@ -160,6 +160,11 @@ struct CTiltedAxis {
 // Applies the tilted spin by `angle` degrees after what the matrix already holds.
 void RotateAboutTiltedAxis(CFixMatrix& matrix, const CTiltedAxis& tilt, int angle);
 
+// The right-hand rotation by `degrees` about a unit axis through the origin, computed in double
+// precision and applied after what the matrix already holds: for turns whose axes whole-degree
+// tilts only approximate (corner and face axes of the regular solids).
+void RotateAboutUnitAxis(CFixMatrix& matrix, const std::array<double, 3>& axis, double degrees);
+
 // ---- turns from rotations ----
 
 // Model units by which a centroid must be in front of a point-and-normal plane to count as in

@@ -450,15 +450,7 @@ void COctahedronPuzzle::GetMoveRotation(CFixMatrix& matrix, int move, int angle)
     // the turning layer off its cut.
     std::array<double, 3> k{};
     GetTurnAxis(t, k);
-    const double radians = s * 3.14159265358979323846 / 180;
-    const double c = std::cos(radians), n = std::sin(radians), v = 1 - c;
-    const double r[3][3] = {{c + v * k[0] * k[0], v * k[0] * k[1] - n * k[2], v * k[0] * k[2] + n * k[1]},
-                            {v * k[1] * k[0] + n * k[2], c + v * k[1] * k[1], v * k[1] * k[2] - n * k[0]},
-                            {v * k[2] * k[0] - n * k[1], v * k[2] * k[1] + n * k[0], c + v * k[2] * k[2]}};
-    CFixMatrix spin;
-    for (int i = 0; i < 3; ++i)
-      for (int j = 0; j < 3; ++j) spin.m[i][j] = ToFixed(r[i][j]);
-    matrix.Multiply(spin);
+    RotateAboutUnitAxis(matrix, k, s);
     return;
   }
   switch ((t - 1) / m_size) {

@@ -206,16 +206,7 @@ void CPentagonalPuzzle::ResetColours() { PaintGroups(*this, m_faces, m_faceColou
 void CPentagonalPuzzle::GetMoveRotation(CFixMatrix& matrix, int move, int angle) {
   const int corner = AxisOfTurn(move);
   if (corner < 0) return;
-  const std::array<double, 3> k = CornerAxis(corner);
-  const double radians = (move < 0 ? -angle : angle) * 3.14159265358979323846 / 180;
-  const double c = std::cos(radians), s = std::sin(radians), v = 1 - c;
-  const double r[3][3] = {{c + v * k[0] * k[0], v * k[0] * k[1] - s * k[2], v * k[0] * k[2] + s * k[1]},
-                          {v * k[1] * k[0] + s * k[2], c + v * k[1] * k[1], v * k[1] * k[2] - s * k[0]},
-                          {v * k[2] * k[0] - s * k[1], v * k[2] * k[1] + s * k[0], c + v * k[2] * k[2]}};
-  CFixMatrix spin;
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) spin.m[i][j] = ToFixed(r[i][j]);
-  matrix.Multiply(spin);
+  RotateAboutUnitAxis(matrix, CornerAxis(corner), move < 0 ? -angle : angle);
 }
 
 // The two ends of the turn's axis as seen: the turning part lies towards the first.
