@@ -61,25 +61,6 @@ void ExpectTableTurnsAreTheirRotations(CPuzzle& p, int faceSize, int centrePlace
   }
 }
 
-// Every drag that turns moves the pressed facelet towards the released one, its reverse is
-// the inverse, and the drags reach every turn both ways.
-void ExpectDragsFollowTheirTurns(CPuzzle& p) {
-  std::set<int> reached;
-  for (int a = 0; a < p.GetFaceletCount(); ++a)
-    for (int b = 0; b < p.GetFaceletCount(); ++b) {
-      const int m = p.MoveFromDrag(a, b);
-      if (m == 0) continue;
-      reached.insert(m);
-      EXPECT_EQ(p.MoveFromDrag(b, a), -m) << a << " to " << b;
-      CFixMatrix step;
-      p.GetMoveRotation(step, m, 18);
-      const Vec3 from = CentroidOf(p, *p.GetFaceletById(a));
-      const Vec3 to = CentroidOf(p, *p.GetFaceletById(b));
-      const Vec3 moved = ToVec(step.Transform(FixPoint(from[0], from[1], from[2])));
-      EXPECT_LT(Length(Sub(moved, to)), Length(Sub(from, to))) << a << " to " << b << " gives " << m;
-    }
-  EXPECT_EQ(static_cast<int>(reached.size()), 2 * p.GetMoveCount());
-}
 
 void ExpectFiveTurnsAreTheIdentity(const CPuzzle& p) {
   for (int move = 1; move <= p.GetMoveCount(); ++move) {

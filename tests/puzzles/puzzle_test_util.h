@@ -7,9 +7,12 @@
 #include <cordak/buffer.h>
 #include <platform/services.h>
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cmath>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,6 +69,26 @@ inline std::vector<unsigned char> StoredForm(CPuzzle& p) {
   CUBuffer b;
   p.Write(b);
   return std::vector<unsigned char>(b.GetData(), b.GetData() + b.GetSize());
+}
+
+// Every drag that turns moves the pressed facelet towards the released one (one animation
+// step of the turn), its reverse is the inverse, and the drags reach every turn both ways.
+inline void ExpectDragsFollowTheirTurns(CPuzzle& p) {
+  std::set<int> reached;
+  for (int a = 0; a < p.GetFaceletCount(); ++a)
+    for (int b = 0; b < p.GetFaceletCount(); ++b) {
+      const int m = p.MoveFromDrag(a, b);
+      if (m == 0) continue;
+      reached.insert(m);
+      EXPECT_EQ(p.MoveFromDrag(b, a), -m) << a << " to " << b;
+      CFixMatrix step;
+      p.GetMoveRotation(step, m, p.GetMoveStep(m));
+      const Vec3 from = CentroidOf(p, *p.GetFaceletById(a));
+      const Vec3 to = CentroidOf(p, *p.GetFaceletById(b));
+      const Vec3 moved = ToVec(step.Transform(FixPoint(from[0], from[1], from[2])));
+      EXPECT_LT(Length(Sub(moved, to)), Length(Sub(from, to))) << a << " to " << b << " gives " << m;
+    }
+  EXPECT_EQ(static_cast<int>(reached.size()), 2 * p.GetMoveCount());
 }
 
 inline std::unique_ptr<CPuzzle> MakePuzzle(int typeId) { return std::unique_ptr<CPuzzle>(CreatePuzzle(typeId)); }

@@ -38,24 +38,6 @@ void ExpectTurnsAreRotationsOfTheirParts(CPuzzle& p, std::span<const Vec3> corne
   }
 }
 
-// Every drag that turns moves the pressed facelet towards the released one, and the drags
-// reach every turn both ways.
-void ExpectDragsFollowTheirTurns(CPuzzle& p) {
-  std::set<int> reached;
-  for (int a = 0; a < p.GetFaceletCount(); ++a)
-    for (int b = 0; b < p.GetFaceletCount(); ++b) {
-      const int m = p.MoveFromDrag(a, b);
-      if (m == 0) continue;
-      reached.insert(m);
-      CFixMatrix step;
-      p.GetMoveRotation(step, m, 20);
-      const Vec3 from = CentroidOf(p, *p.GetFaceletById(a));
-      const Vec3 to = CentroidOf(p, *p.GetFaceletById(b));
-      const Vec3 moved = ToVec(step.Transform(FixPoint(from[0], from[1], from[2])));
-      EXPECT_LT(Length(Sub(moved, to)), Length(Sub(from, to))) << a << " to " << b << " gives " << m;
-    }
-  EXPECT_EQ(static_cast<int>(reached.size()), 2 * p.GetMoveCount());
-}
 
 TEST(Skewb, TableTurnsAreTheRotationsOfTheirHalves) {
   CSkewbPuzzle p;
