@@ -5,4 +5,5 @@
 #include <gyrix/engine/fixed.h>
 #include <gyrix/engine/polymodel.h>
 #include <gyrix/engine/puzzle.h>
+#include <gyrix/engine/planecut.h>
 #include <gyrix/engine/canvas.h>

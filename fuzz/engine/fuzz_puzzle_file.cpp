@@ -1,13 +1,17 @@
-// Loads arbitrary bytes as a puzzle file into a small puzzle. A refused file must leave the
-// puzzle exactly as it was; an accepted one must survive being viewed, sorted, turned,
-// played back, undone and stored again.
+// Loads arbitrary bytes as a puzzle file into a small puzzle, and into the catalogue's class
+// of the type the bytes name (the plane-cut classes with their planes among them). A refused
+// file must leave the puzzle exactly as it was; an accepted one must survive being viewed,
+// sorted, turned, played back, undone and stored again.
 #include <gyrix/engine.h>
+#include <gyrix/puzzles.h>
 
 #include <cordak/buffer.h>
+#include <cordak/urand.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -46,23 +50,18 @@ std::vector<unsigned char> Stored(CPuzzle& p) {
   return std::vector<unsigned char>(b.GetData(), b.GetData() + b.GetSize());
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size > (1 << 20)) return 0;
-  std::vector<unsigned char> bytes(data, data + size);
+// Loads the bytes into the puzzle; an accepted file is exercised and stored again. A new
+// puzzle from makeCopy must accept what the first one stored.
+template <class MakeCopy>
+void Exercise(CPuzzle& puzzle, const std::vector<unsigned char>& bytes, MakeCopy makeCopy) {
   CUBuffer file;
-  if (size > 0) file.Write(bytes.data(), static_cast<int>(size));
+  if (!bytes.empty()) file.Write(const_cast<unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
   file.SeekToBegin();
-
-  CFuzzPuzzle puzzle;
-  puzzle.DoMove(1, 1);
-  puzzle.RecordMove(1, 0);
   const std::vector<unsigned char> before = Stored(puzzle);
   const int result = puzzle.LoadFromBuffer(file);
   if (result != 1) {
     if (Stored(puzzle) != before) std::abort();
-    return 0;
+    return;
   }
   // An accepted file is stored back byte for byte.
   if (Stored(puzzle) != bytes) std::abort();
@@ -71,12 +70,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   puzzle.SortFacelets();
   for (int i = 0; i < puzzle.GetFaceletCount(); ++i) puzzle.GetFacelet(i)->Project(kViewVertices);
   for (int m = -puzzle.GetMoveCount() - 1; m <= puzzle.GetMoveCount() + 1; ++m) puzzle.DoMove(m, 1);
+  for (int m = -puzzle.GetMoveCount() - 1; m <= puzzle.GetMoveCount() + 1; ++m) {
+    puzzle.StartMove(nullptr, m);
+    puzzle.CompleteAllMoves(nullptr);
+  }
   puzzle.PlayNextMove(nullptr);
   while (puzzle.UndoMove(nullptr)) {
   }
   const std::vector<unsigned char> again = Stored(puzzle);
-  CFuzzPuzzle copy;
+  std::unique_ptr<CPuzzle> copy = makeCopy();
   CUBuffer reread(const_cast<unsigned char*>(again.data()), static_cast<int>(again.size()));
-  if (copy.LoadFromBuffer(reread) != 1) std::abort();
+  if (copy->LoadFromBuffer(reread) != 1) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size > (1 << 20)) return 0;
+  const std::vector<unsigned char> bytes(data, data + size);
+
+  CFuzzPuzzle puzzle;
+  puzzle.DoMove(1, 1);
+  puzzle.RecordMove(1, 0);
+  Exercise(puzzle, bytes, [] { return std::make_unique<CFuzzPuzzle>(); });
+
+  // The catalogue's class for the type the file names, the plane-cut classes among them.
+  int typeId = -1;
+  if (size >= 8) std::memcpy(&typeId, data + 4, 4);
+  if (!IsPuzzleBuilt(typeId)) return 0;
+  std::unique_ptr<CPuzzle> typed(CreatePuzzle(typeId));
+  Randomize(static_cast<int>(size) + 1);
+  typed->Scramble();
+  Exercise(*typed, bytes, [typeId] { return std::unique_ptr<CPuzzle>(CreatePuzzle(typeId)); });
   return 0;
 }
