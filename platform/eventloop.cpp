@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <signal.h>
 #include <array>
 #include <climits>
 #include <cstdlib>
@@ -322,10 +323,25 @@ void HandleSdlEvent(const SDL_Event& e) {
   }
 }
 
+// Set by the signal handler, which may do nothing else safely; the loop turns it into a quit.
+volatile sig_atomic_t g_quitSignal = 0;
+bool g_watchingSignals = false;
+constexpr int kSignalPollMs = 250;
+
+void OnQuitSignal(int) { g_quitSignal = 1; }
+
+void TakeQuitSignal() {
+  if (!g_quitSignal) return;
+  g_quitSignal = 0;
+  CEventLoop::PostQuitMessage(0);
+}
+
 int WaitTimeout() {
   auto& st = S();
-  if (!st.posted.empty() || st.quit) return 0;
+  if (!st.posted.empty() || st.quit || g_quitSignal) return 0;
   std::int64_t ms = CEventLoop::MillisecondsToNextTimer();
+  // A signal does not wake the wait for events: look for one now and then.
+  if (g_watchingSignals && (ms < 0 || ms > kSignalPollMs)) ms = kSignalPollMs;
   if (ms < 0) return -1;
   return static_cast<int>(std::min<std::int64_t>(ms, INT_MAX));
 }
@@ -379,6 +395,7 @@ BOOL CEventLoop::PumpMessage(BOOL wait) {
     int got = timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout);
     if (got) HandleSdlEvent(e);
   }
+  TakeQuitSignal();
   DeliverPosted();
   SDL_Event e;
   while (SDL_PollEvent(&e)) HandleSdlEvent(e);
@@ -402,6 +419,17 @@ void CEventLoop::PostQuitMessage(int exitCode) {
   S().exitCode = exitCode;
 }
 bool CEventLoop::QuitRequested() { return S().quit; }
+
+void CEventLoop::QuitOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnQuitSignal;
+  sigemptyset(&action.sa_mask);
+  // The second signal finds the default action again: a program stuck in a loop still ends.
+  action.sa_flags = SA_RESETHAND;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  g_watchingSignals = true;
+}
 void CEventLoop::ClearQuit() { S().quit = false; }
 
 BOOL CEventLoop::Post(CWnd* wnd, UINT message, WPARAM wParam, LPARAM lParam) {

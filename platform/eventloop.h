@@ -31,6 +31,10 @@ class CEventLoop {
   static bool QuitRequested();
   // Takes back a quit request (after a nested loop ended because of it, or in tests).
   static void ClearQuit();
+  // From now on SIGTERM and SIGINT (logging out, Ctrl+C) ask the loop to quit, as
+  // PostQuitMessage(0) does, so every window closes the ordinary way; a second signal ends
+  // the process at once. The loop notices within a quarter of a second.
+  static void QuitOnSignals();
 
   // Posted messages, delivered in order by the loop.
   static BOOL Post(CWnd* wnd, UINT message, WPARAM wParam, LPARAM lParam);

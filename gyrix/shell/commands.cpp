@@ -3,6 +3,7 @@
 #include <gyrix/shell/puzzledlg.h>
 
 #include <gyrix/shell/aboutdlg.h>
+#include <gyrix/shell/locations.h>
 #include <gyrix/shell/optionsdlg.h>
 #include <gyrix/puzzles.h>
 
@@ -10,7 +11,9 @@
 #include <cordak/utime.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -32,8 +35,14 @@ bool HasExtension(const CUString& path) {
   return dot && dot != name;
 }
 
-// The chooser starts in the program's folder.
-CUString StartPath() { return GetModulePath(); }
+// The chooser starts in the program's folder; an installed program's folder is no place for
+// the player's games, so it starts in the home folder.
+CUString StartPath() {
+  CUString folder = GetModulePath();
+  const char* home = std::getenv("HOME");
+  if (home && *home == '/' && IsInstalledLayout(static_cast<const char*>(folder))) folder.Format("%s/", home);
+  return folder;
+}
 
 }  // namespace
 
@@ -71,15 +80,30 @@ void CPuzzleDlg::OpenPuzzleFile() {
   CUString filter = PuzzleFilter();
   m_puzzle->StopClock(0);
   CUString path = StartPath();
-  if (GetOpenSavePath(path, 0, filter, nullptr)) {
-    if (CPuzzle* loaded = LoadPuzzleFile(path)) {
-      // The loaded puzzle keeps the clock state it was saved with.
-      ReplacePuzzle(loaded);
-      m_lastPuzzle = loaded->GetTypeId();
-      return;
-    }
-  }
+  if (GetOpenSavePath(path, 0, filter, nullptr) && OpenPuzzleFileAt(path)) return;
   ResumeClock();
+}
+
+BOOL CPuzzleDlg::OpenPuzzleFileAt(const char* path) {
+  CPuzzle* loaded = LoadPuzzleFile(path);
+  if (!loaded) return FALSE;
+  // The loaded puzzle keeps the clock state it was saved with.
+  ReplacePuzzle(loaded);
+  m_lastPuzzle = loaded->GetTypeId();
+  return TRUE;
+}
+
+void CPuzzleDlg::OpenStartFile() {
+  if (m_startFile.empty()) return;
+  const std::string path = m_startFile;
+  m_startFile.clear();
+  // The loader passes over a file it cannot open; named on the command line, the player
+  // should hear of it.
+  if (access(path.c_str(), R_OK) != 0) {
+    Error("The puzzle file %s could not be opened.", path.c_str());
+    return;
+  }
+  OpenPuzzleFileAt(path.c_str());
 }
 
 void CPuzzleDlg::SavePuzzleFile() {

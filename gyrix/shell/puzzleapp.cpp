@@ -5,6 +5,7 @@
 BOOL CPuzzleApp::InitInstance() {
   Enable3dControls();
   CPuzzleDlg dialog(nullptr);
+  dialog.SetStartFile(m_startFile);
   m_pMainWnd = &dialog;
   dialog.DoModal();
   m_pMainWnd = nullptr;

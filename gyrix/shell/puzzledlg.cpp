@@ -4,6 +4,7 @@
 
 #include <gyrix/res/templates.h>
 #include <gyrix/shell/cachedframe.h>
+#include <gyrix/shell/locations.h>
 #include <gyrix/shell/menubutton.h>
 #include <gyrix/puzzles.h>
 
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -38,7 +38,6 @@ constexpr int kDefaultAnimSpeed = 30;
 
 // Kept in every palette the tile builds, for the options dialog's colour buttons.
 constexpr COLORREF kReservedOrange = 0x0080FF;
-constexpr const char* kSettingsFileName = "Gyrix.ini";
 
 // Frames drawn by the shell, by bitmap id. The map does not own them: EmptyFrameCache
 // deletes them when the main window goes.
@@ -62,10 +61,6 @@ CUString ModeKey(CPuzzle* puzzle) {
 bool EndsWithBmp(const CUString& name) {
   int n = name.GetLength();
   return n >= 4 && name.Right(4) == ".bmp";
-}
-
-bool IsWritableFolder(const std::string& folder) {
-  return !folder.empty() && access(folder.c_str(), W_OK) == 0;
 }
 
 }  // namespace
@@ -111,6 +106,8 @@ BOOL CPuzzleDlg::OnInitDialog() {
   m_joystickPresent = joySpaceOrbInUse();
   CUFile::SetCurrentFolder(GetModulePath());
   SetTimer(kClockTimer, 1000);
+  // After the window shows, so that an error box has the window behind it.
+  if (!m_startFile.empty()) PostMessage(WM_COMMAND, IDC_OPEN_START_FILE, 0);
   return TRUE;
 }
 
@@ -124,21 +121,12 @@ void CPuzzleDlg::LoadPanel() {
 
 std::string CPuzzleDlg::SettingsFilePath() {
   if (!cm_settingsOverride.empty()) return cm_settingsOverride;
-  std::string folder = static_cast<const char*>(GetModulePath());
-  if (IsWritableFolder(folder)) return folder + kSettingsFileName;
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  const char* home = std::getenv("HOME");
-  std::string config;
-  if (xdg && *xdg == '/') config = xdg;
-  else if (home && *home) config = std::string(home) + "/.config";
-  else return folder + kSettingsFileName;  // nowhere better: opening will fail quietly
-  config += "/gyrix/";
-  CUFile::CreateFolder(config.c_str());
-  return config + kSettingsFileName;
+  return SettingsPathFor(static_cast<const char*>(GetModulePath()), std::getenv("XDG_CONFIG_HOME"),
+                         std::getenv("HOME"));
 }
 
 std::string CPuzzleDlg::HelpPagePath(const char* page) {
-  return std::string(static_cast<const char*>(GetModulePath())) + "help/" + page;
+  return ResourceFolderFor(static_cast<const char*>(GetModulePath())) + "help/" + page;
 }
 
 BOOL CPuzzleDlg::OpenSettingsFile(CUIniFile& file) {
@@ -204,7 +192,8 @@ void CPuzzleDlg::LoadTile(const char* name) {
     loaded = m_tile.Load(file) != 0;
     if (!loaded) {
       CUString beside;
-      beside.Format("%s%s", static_cast<const char*>(GetModulePath()), static_cast<const char*>(file));
+      beside.Format("%s%s", ResourceFolderFor(static_cast<const char*>(GetModulePath())).c_str(),
+                    static_cast<const char*>(file));
       loaded = m_tile.Load(beside) != 0;
     }
   }

@@ -21,6 +21,7 @@ class CCachedFrame;
 constexpr UINT IDM_ABOUTBOX = 16;
 constexpr UINT IDM_OPTIONS = 18;
 constexpr UINT IDC_PUZZLE_SOLVED = 105;
+constexpr UINT IDC_OPEN_START_FILE = 106;
 constexpr UINT_PTR kClockTimer = 1000;
 
 // Bitmap resources the window draws with.
@@ -109,6 +110,11 @@ class CPuzzleDlg : public CDibDialog {
   void NewScramble();
   void ExecuteMoveCommand();
   void OpenPuzzleFile();
+  // Loads a puzzle file as Open does (the same error box for a bad one); FALSE when refused.
+  BOOL OpenPuzzleFileAt(const char* path);
+  // A file named on the command line: opened once the window shows, as Open would open it.
+  void SetStartFile(const std::string& path) { m_startFile = path; }
+  void OpenStartFile();
   void SavePuzzleFile();
   void RunOptions();
   void RunAbout();
@@ -163,6 +169,7 @@ class CPuzzleDlg : public CDibDialog {
   CDib m_icon;
   DWORD m_joystickButtons = 0;  // buttons held at the last poll
   CMenuButton* m_hovered = nullptr;
+  std::string m_startFile;
 
   static std::string cm_settingsOverride;
 };

@@ -265,6 +265,10 @@ BOOL CPuzzleDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     OnSolved();
     return TRUE;
   }
+  if (LOWORD(wParam) == IDC_OPEN_START_FILE && lParam == 0) {
+    OpenStartFile();
+    return TRUE;
+  }
   return CDibDialog::OnCommand(wParam, lParam);
 }
 
