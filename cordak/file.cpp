@@ -2,6 +2,7 @@
 #include <cordak/utime.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdarg>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -49,6 +51,53 @@ int DecimalValue(std::string const& text)
     if (negative)
         value = -value;
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+// The folder that holds path ("." when the path names none).
+std::string FolderOf(std::string const& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// Follows symbolic links, so that replacing a file replaces the target and not
+// the link. A path that cannot be resolved (a file still to be made) is kept.
+std::string ResolvedPath(char const* path)
+{
+    char* real = realpath(path, nullptr);
+    if (real == nullptr)
+        return path;
+    std::string resolved(real);
+    std::free(real);
+    return resolved;
+}
+
+bool WriteAll(int fd, unsigned char const* data, size_t size)
+{
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Makes the rename itself durable; best effort.
+void SyncFolder(std::string const& folder)
+{
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 }  // namespace
@@ -412,6 +461,37 @@ CUFILE_INTEGER_READER(unsigned char)
 int CUFile::Rename(char const* from, char const* to)
 {
     return from && to && std::rename(from, to) == 0;
+}
+
+int CUFile::ReplaceContents(char const* path, void const* data, int size)
+{
+    if (!path || !*path || size < 0 || (size > 0 && !data))
+        return 0;
+    std::string target = ResolvedPath(path);
+    struct stat info;
+    bool exists = ::stat(target.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode))
+        return 0;
+    std::string folder = FolderOf(target);
+    std::string temp = folder + "/." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return 0;
+    if (exists) {
+        ::fchmod(fd, info.st_mode & 07777);
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    bool ok = WriteAll(fd, static_cast<unsigned char const*>(data), static_cast<size_t>(size)) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return 0;
+    }
+    SyncFolder(folder);
+    return 1;
 }
 
 int CUFile::Delete(char const* path)

@@ -96,6 +96,12 @@ public:
     const CUString& GetPath() const;
 
     static int Rename(char const* from, char const* to);
+    // Replaces the file at path (following a symbolic link) with size bytes:
+    // they go to a temporary file in the same folder, are flushed to disk and
+    // only then renamed over the target, so a failure or a death at any moment
+    // leaves either the previous file or the new one, never a part of either.
+    // The target keeps its permissions. 1 on success.
+    static int ReplaceContents(char const* path, void const* data, int size);
     static int Delete(char const* path);
     static int Exists(char const* path);
     static int ExistsFolder(char const* path);

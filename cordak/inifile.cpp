@@ -1,12 +1,9 @@
 #include <cordak/inifile.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,54 +41,6 @@ bool ValidValue(char const* value)
 {
     size_t n = std::strlen(value);
     return n <= static_cast<size_t>(kMaxText) && std::strcspn(value, kValueForbidden) == n;
-}
-
-// The folder that holds path ("." when the path names none).
-std::string FolderOf(std::string const& path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-// Follows symbolic links, so that replacing the file replaces the target and
-// not the link. A path that cannot be resolved is used as given.
-std::string ResolvedPath(char const* path)
-{
-    char* real = realpath(path, nullptr);
-    if (real == nullptr)
-        return path;
-    std::string resolved(real);
-    std::free(real);
-    return resolved;
-}
-
-// Makes a directory entry change (a rename) durable; best effort.
-void SyncFolder(std::string const& folder)
-{
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-// Writes the whole of text to fd; false on any failure.
-bool WriteAll(int fd, std::string const& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -157,8 +106,8 @@ int CUIniFile::Open(char const* path)
         return 1;
     // Only a file that is really missing is created: one that exists but
     // cannot be opened must not be truncated.
-    if (!CUFile::Exists(path) && CUFile::Create(path, 0))
-        return 1;
+    if (!CUFile::Exists(path) && CUFile::ReplaceContents(path, "", 0))
+        return CUFile::Open(path, 0);
     return 0;
 }
 
@@ -300,8 +249,27 @@ int CUIniFile::WriteIniPassword(char const* key, char const* value)
     return WriteIniString(key, hidden);
 }
 
-// A key already in the file is replaced by rewriting the whole file, so that
-// the old line goes and the new one comes in one step; a new key is appended.
+// True when the line found is the text of line (without its line feed) and no
+// later line has the same key.
+bool CUIniFile::HoldsOnly(std::string const& content, Line const& found, char const* key, char const* line)
+{
+    std::string wanted(line);
+    if (!wanted.empty() && wanted.back() == '\n')
+        wanted.pop_back();
+    if (content.compare(found.start, found.end - found.start, wanted) != 0)
+        return false;
+    for (size_t start = found.end + 1; start < content.size();) {
+        Line later = Line::At(content, start);
+        if (later.IsKey(content, key))
+            return false;
+        start = later.end + 1;
+    }
+    return true;
+}
+
+// Every write replaces the whole file (see Rewrite). A key that already holds
+// exactly this line, once, is left alone: settings are saved whenever they
+// change, and most of them have not.
 int CUIniFile::WriteLine(char const* key, char const* line)
 {
     std::string content;
@@ -309,40 +277,24 @@ int CUIniFile::WriteLine(char const* key, char const* line)
     int present = FindLine(key, content, found);
     if (present < 0)
         return 0;
-    if (present)
-        return Rewrite(content, key, line);
-    return AppendLine(content.empty() || content.back() == '\n' ? line : (std::string("\n") + line).c_str());
+    if (present && HoldsOnly(content, found, key, line))
+        return 1;
+    return Rewrite(content, key, line);
 }
 
-int CUIniFile::AppendLine(char const* line)
-{
-    if (::access(GetPath(), W_OK) != 0)
-        return 0;
-    FILE* stream = GetFile();
-    clearerr(stream);
-    Seek(0, 2);
-    CUFile::Write("%s", line);
-    int ok = std::fflush(stream) == 0 && !std::ferror(stream);
-    clearerr(stream);
-    return ok;
-}
-
-// Writes every line except those of dropKey (and empty ones) to a new file in
-// the same folder, then addLine, and renames it over the settings file. On any
-// failure the temporary file is removed and the settings file stays as it was.
+// Writes every line except those of dropKey (and empty ones), then addLine,
+// as the new contents of the settings file, replaced as a whole (see
+// CUFile::ReplaceContents): a failure or a death at any point leaves the
+// previous file or the new one.
 int CUIniFile::Rewrite(std::string const& content, char const* dropKey, char const* addLine)
 {
-    if (!IsOpen())
+    if (!IsOpen() || ::access(GetPath(), W_OK) != 0)
         return 0;
-    std::string target = ResolvedPath(GetPath());
-    if (::access(target.c_str(), W_OK) != 0)
-        return 0;
-
     std::string text;
     text.reserve(content.size() + (addLine ? std::strlen(addLine) : 0));
     for (size_t start = 0; start < content.size();) {
         Line line = Line::At(content, start);
-        if (line.HasKey() && !line.IsKey(content, dropKey)) {
+        if (line.HasKey() && !(dropKey && line.IsKey(content, dropKey))) {
             text.append(content, line.start, line.end - line.start);
             text += '\n';
         }
@@ -350,21 +302,8 @@ int CUIniFile::Rewrite(std::string const& content, char const* dropKey, char con
     }
     if (addLine)
         text += addLine;
-
-    std::string folder = FolderOf(target);
-    std::string temp = folder + "/.initemp.XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
+    if (!CUFile::ReplaceContents(GetPath(), text.data(), static_cast<int>(text.size())))
         return 0;
-    struct stat info;
-    ::fchmod(fd, ::stat(target.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644);
-    bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
-    written = (::close(fd) == 0) && written;
-    if (!written || std::rename(temp.c_str(), target.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return 0;
-    }
-    SyncFolder(folder);
 
     // The open stream still reads the replaced file; follow the new one.
     CUString path(GetPath());

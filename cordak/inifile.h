@@ -10,9 +10,10 @@
 // of '"', '[' and ']' (they would end the quoted value early), and keys or
 // values longer than 999 characters (the readers stop there).
 //
-// Replacing or deleting a key rewrites the file through a temporary file in the
-// same folder, flushed and then renamed over it, so a failure at any point
-// leaves the previous file whole.
+// Every write (a new key, a replaced or deleted one, and creating the file)
+// replaces the whole file through a temporary file in the same folder, flushed
+// and then renamed over it, so a failure or a death at any point leaves the
+// previous file or the new one.
 #pragma once
 
 #include <cordak/file.h>
@@ -54,6 +55,6 @@ private:
     int LoadContent(std::string& content);
     int FindLine(char const* key, std::string& content, Line& line);
     int WriteLine(char const* key, char const* line);
+    static bool HoldsOnly(std::string const& content, Line const& found, char const* key, char const* line);
     int Rewrite(std::string const& content, char const* dropKey, char const* addLine);
-    int AppendLine(char const* line);
 };
