@@ -5,11 +5,8 @@
 
 #include <cordak/file.h>
 
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -44,21 +41,6 @@ bool ReadFileBytes(const char* path, CUBuffer& out) {
   file.Close();
   out.SeekToBegin();
   return true;
-}
-
-std::string TemporaryPathBeside(const char* path) {
-  static std::atomic<int> counter{0};
-  return std::string(path) + ".save-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
-}
-
-bool WriteWholeFile(const char* path, CUBuffer& content) {
-  CUFile file;
-  if (!file.Create(path, 1)) return false;
-  file.Write(content.GetData(), content.GetSize());
-  FILE* stream = file.GetFile();
-  const bool ok = stream && std::fflush(stream) == 0 && !std::ferror(stream) && fsync(fileno(stream)) == 0;
-  file.Close();
-  return ok;
 }
 
 }  // namespace
@@ -203,8 +185,11 @@ void CPuzzle::Write(CUBuffer& b) {
 
 int CPolyModel::Load(const char* path) {
   CUBuffer data;
-  if (!ReadFileBytes(path, data)) return -1;
-  return LoadFromBuffer(data);
+  const int result = ReadFileBytes(path, data) ? LoadFromBuffer(data) : -1;
+  // A loaded file rebuilt the view already; a refused or missing one must too, as callers
+  // count on a fresh view whatever the outcome.
+  if (result != 1) ResetView(0, 0);
+  return result;
 }
 
 int CPolyModel::LoadFromBuffer(CUBuffer& data) {
@@ -239,10 +224,5 @@ int CPolyModel::Save(const char* path) {
   if (!path || !*path) return 0;
   CUBuffer content;
   Write(content);
-  const std::string temporary = TemporaryPathBeside(path);
-  if (!WriteWholeFile(temporary.c_str(), content) || !CUFile::Rename(temporary.c_str(), path)) {
-    CUFile::Delete(temporary.c_str());
-    return 0;
-  }
-  return 1;
+  return CUFile::ReplaceContents(path, content.GetData(), content.GetSize());
 }

@@ -169,8 +169,17 @@ TEST_F(PuzzleFileTest, EveryTruncationIsRefusedAndChangesNothing) {
   longer.push_back(0);
   WriteAll(cut, longer);
   EXPECT_EQ(target.Load(cut.c_str()), 0);
-  EXPECT_EQ(target.Load(Path("missing.puz").c_str()), -1);
   EXPECT_EQ(StoredForm(target), before);
+  // Refused or missing, the view is rebuilt all the same: a turned view comes back square.
+  for (const std::string& path : {cut, Path("missing.puz")}) {
+    target.ResetView(60, 40);
+    target.RotateViewY(30);
+    target.UpdateView();
+    EXPECT_NE(target.Load(path.c_str()), 1);
+    EXPECT_EQ(target.IsViewValid(), 0) << path;
+    EXPECT_EQ(target.GetViewAngleY(), -45) << path;
+  }
+  EXPECT_EQ(target.Load(Path("missing.puz").c_str()), -1);
 }
 
 TEST_F(PuzzleFileTest, FlippedBytesAreRefusedOrLoadConsistently) {
