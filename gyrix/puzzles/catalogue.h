@@ -50,8 +50,9 @@ std::vector<COLORREF> GetTypePalette(int typeId);
 CPuzzle* CreatePuzzle(int typeId);
 
 // Opens a puzzle file as a new puzzle of the type it names, owned by the caller. A file that
-// cannot be opened gives null silently; a file of another version, a damaged one or one whose
-// records are not its type's gives null after the library's Error box tells the user.
+// cannot be opened gives null silently; a file of another version, of an unknown or unbuilt
+// type, a damaged one or one whose records are not its type's gives null after the library's
+// Error box tells the user what is wrong.
 CPuzzle* LoadPuzzleFile(const char* path);
 
 // The view variants some classes use in their ResetView, after the base reset: the corner

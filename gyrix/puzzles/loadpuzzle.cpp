@@ -25,6 +25,16 @@ CPuzzle* LoadPuzzleFile(const char* path) {
     Error("%s", CPolyModel::GetBadFileMessage());
     return nullptr;
   }
+  // CreatePuzzle would quietly make a 3x3x3 cube for these; the file would then be refused as
+  // damaged, which tells the player nothing useful.
+  if (!GetPuzzleType(typeId)) {
+    Error("This file holds a puzzle of an unknown type (%d) and cannot be loaded.", typeId);
+    return nullptr;
+  }
+  if (!IsPuzzleBuilt(typeId)) {
+    Error("This file holds the %s puzzle, which this build of Gyrix cannot show yet.", GetPuzzleType(typeId)->name);
+    return nullptr;
+  }
   std::unique_ptr<CPuzzle> puzzle(CreatePuzzle(typeId));
   if (!puzzle) return nullptr;
   const int loaded = puzzle->Load(path);

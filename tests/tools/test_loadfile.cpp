@@ -59,14 +59,14 @@ TEST_F(LoadPuzzleFileTest, RefusesOtherVersionsAndDamagedFilesWithTheMessage) {
   Bytes older = bytes;
   const float version = 1.3f;
   std::memcpy(older.data(), &version, 4);
-  Bytes foreign = bytes;
-  foreign[4] = 99;  // an id outside the catalogue, which a 3x3x3 cube never wrote
+  Bytes relabelled = bytes;
+  relabelled[4] = 0;  // a 3x3x3 cube claiming to be a 2x2x2
   const std::vector<Bytes> refused = {
       {},                                            // empty
       Bytes(bytes.begin(), bytes.begin() + 6),       // header cut short
       older,                                         // another version
       Bytes(bytes.begin(), bytes.end() - 3),         // truncated
-      foreign,
+      relabelled,
   };
   for (size_t i = 0; i < refused.size(); ++i) {
     const std::string path = Path("bad.puz");
@@ -75,6 +75,29 @@ TEST_F(LoadPuzzleFileTest, RefusesOtherVersionsAndDamagedFilesWithTheMessage) {
     EXPECT_EQ(LoadPuzzleFile(path.c_str()), nullptr) << "case " << i;
     EXPECT_EQ(services.messages, (std::vector<std::string>{kBadFile})) << "case " << i;
     EXPECT_EQ(services.captions.back(), "Error");
+  }
+}
+
+TEST_F(LoadPuzzleFileTest, FilesOfUnknownOrUnbuiltTypesSayWhy) {
+  std::unique_ptr<CPuzzle> cube(CreatePuzzle(1));
+  const std::string path = Path("other.puz");
+  ASSERT_EQ(cube->Save(path.c_str()), 1);
+  Bytes bytes = ReadAll(path);
+  bytes[4] = 99;
+  WriteAll(path, bytes);
+  EXPECT_EQ(LoadPuzzleFile(path.c_str()), nullptr);
+  EXPECT_EQ(services.messages,
+            (std::vector<std::string>{"This file holds a puzzle of an unknown type (99) and cannot be loaded."}));
+  for (int type = 0; type < kPuzzleTypeCount; ++type) {
+    if (IsPuzzleBuilt(type)) continue;
+    bytes[4] = static_cast<char>(type);
+    WriteAll(path, bytes);
+    services.messages.clear();
+    EXPECT_EQ(LoadPuzzleFile(path.c_str()), nullptr);
+    EXPECT_EQ(services.messages, (std::vector<std::string>{std::string("This file holds the ") +
+                                                           GetPuzzleType(type)->name +
+                                                           " puzzle, which this build of Gyrix cannot show yet."}));
+    break;
   }
 }
 
