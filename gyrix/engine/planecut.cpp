@@ -141,6 +141,20 @@ void CPlaneCutPuzzle::SnapOntoSharedCorner(CFixVector& v) const {
       return;
     }
   }
+  for (const CFixVector& place : m_restingPlaces) {
+    if (IsNear(v, place)) {
+      v = place;
+      return;
+    }
+  }
+}
+
+std::vector<CFixVector> CPlaneCutPuzzle::GetRestingPlaces() const {
+  std::vector<CFixVector> places;
+  for (int s = 0; s < m_sharedVertexCount; ++s)
+    if (const CFixVector* corner = GetVertex(s, kModelVertices)) places.push_back(*corner);
+  places.insert(places.end(), m_restingPlaces.begin(), m_restingPlaces.end());
+  return places;
 }
 
 void CPlaneCutPuzzle::DoMove(int move, BOOL notify) {

@@ -12,6 +12,9 @@
 //      normal turns positively), then AddInnerFacelet with the cut face, whose first three
 //      corners are a, b, c. Keep normals moderate (components well below 181 units): the
 //      on-plane band is half a unit of the unnormalised plane value.
+//   3a. AddRestingPlace for every place a turned corner can reach that is no shared corner
+//      (a puzzle whose turns change its shape reaches corners the solid as built lacks), so
+//      that those corners snap too.
 //   4. ResetColours(), which BuildSolvedFacelets() feeds: it adds the facelets on the shared
 //      corners with their solved colours, and ResetColours then gives every facelet private
 //      copies of its corners (SeparateVertices). Only private corners ever move. Reset and
@@ -21,6 +24,8 @@
 #pragma once
 
 #include <gyrix/engine/puzzle.h>
+
+#include <vector>
 
 class CPlaneCutPuzzle : public CPuzzle {
  public:
@@ -63,12 +68,16 @@ class CPlaneCutPuzzle : public CPuzzle {
   int GetPlaneCount() const { return m_planes.GetCount(); }
   const CFixPlane* GetPlane(int k) const { return static_cast<const CFixPlane*>(m_planes.GetAt(k)); }
   int GetSharedVertexCount() const { return m_sharedVertexCount; }
+  // Every place a turned corner snaps onto: the shared corners, then the added resting places.
+  std::vector<CFixVector> GetRestingPlaces() const;
   // Whether a facelet's centroid lies in front of plane k (half a unit of tolerance).
   bool IsFaceletInFront(int k, const CFacelet& facelet) const;
 
  protected:
   // Construction, for derived constructors.
   void AddPlaneMove(int a, int b, int c);
+  // A place turned corners snap onto besides the shared corners; not part of the model.
+  void AddRestingPlace(const CFixVector& place) { m_restingPlaces.push_back(place); }
   // Marks the vertices there are now as shared and gives each facelet private copies.
   void SeparateVertices();
   // Removes the facelets' private corners; the facelets must be gone already.
@@ -83,4 +92,5 @@ class CPlaneCutPuzzle : public CPuzzle {
 
   CUObArray m_planes{0, 1};
   int m_sharedVertexCount = 0;
+  std::vector<CFixVector> m_restingPlaces;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <set>
 
@@ -14,7 +15,7 @@ namespace {
 // corners lengthen the shared list, so that files of the plain cube have too few vertices.
 class CSplitCube : public CPlaneCutPuzzle {
  public:
-  explicit CSplitCube(int extraCorners = 0) : CPlaneCutPuzzle(24) {
+  explicit CSplitCube(int extraCorners = 0, bool eighths = false) : CPlaneCutPuzzle(24), m_eighths(eighths) {
     m_typeId = 1;
     SetModelSize(8.0f);
     const COLORREF palette[7] = {0x808080, 1, 2, 3, 4, 5, 6};
@@ -23,6 +24,13 @@ class CSplitCube : public CPlaneCutPuzzle {
       for (int y = -2; y <= 2; y += 2)
         for (int z = -2; z <= 2; z += 2) AddVertex(x, y, z);
     for (int i = 0; i < extraCorners; ++i) AddVertex(100 + 2 * i, 100, 100);
+    // Eighth turns of the x > 0 half reach corners off the lattice.
+    for (int turn = 1; turn < 8 && eighths; ++turn)
+      for (int y = -2; y <= 2; y += 2)
+        for (int z = -2; z <= 2; z += 2) {
+          const double a = turn * 3.14159265358979 / 4;
+          for (int x : {0, 2}) AddRestingPlace(CFixVector(double(x), y * std::cos(a) - z * std::sin(a), y * std::sin(a) + z * std::cos(a)));
+        }
     AddPlaneMove(Corner(0, -2, -2), Corner(0, 2, -2), Corner(0, 2, 2));
     const int cutX[4] = {Corner(0, -2, -2), Corner(0, 2, -2), Corner(0, 2, 2), Corner(0, -2, 2)};
     AddInnerFacelet(cutX, 4);
@@ -52,7 +60,7 @@ class CSplitCube : public CPlaneCutPuzzle {
           }
   }
 
-  int GetMoveFrames(int) override { return 6; }
+  int GetMoveFrames(int move) override { return m_eighths && TurnIndex(move) == 0 ? 3 : 6; }
   void GetMoveRotation(CFixMatrix& m, int move, int angle) override {
     const int s = move < 0 ? -angle : angle;
     if (TurnIndex(move) == 0) m.RotateX(-s);  // RotateX turns the other way round +x
@@ -83,6 +91,9 @@ class CSplitCube : public CPlaneCutPuzzle {
 
   std::set<int> refused;
   int doMoves = 0;
+
+ private:
+  bool m_eighths;
 };
 
 TEST(PlaneCut, TurnsCarryTheHalfInFrontAndSnapBackExactly) {
@@ -107,6 +118,18 @@ TEST(PlaneCut, TurnsCarryTheHalfInFrontAndSnapBackExactly) {
   for (int i = 0; i < 1000; ++i) ASSERT_TRUE(p.MakeGuardedMove(Random(1, 2) * (Random(0, 1) ? 1 : -1)));
   for (const auto& v : p.Vertices()) ASSERT_TRUE(corners.count(v));
   p.Reset();
+  EXPECT_EQ(p.Vertices(), start);
+}
+
+TEST(PlaneCut, CornersOffTheSolidSnapOntoTheRestingPlaces) {
+  CSplitCube p(0, true);
+  const auto start = p.Vertices();
+  std::set<std::array<int, 3>> places;
+  for (const CFixVector& v : p.GetRestingPlaces()) places.insert({v.x, v.y, v.z});
+  for (int i = 1; i <= 8; ++i) {
+    ASSERT_TRUE(p.MakeGuardedMove(1));
+    for (const auto& v : p.Vertices()) ASSERT_TRUE(places.count(v)) << "after " << i << " eighths";
+  }
   EXPECT_EQ(p.Vertices(), start);
 }
 
