@@ -17,6 +17,8 @@ void FillOutlined(CPainter& p, const Shape& shape, const Shader& fill, Rgb outli
 std::vector<Picture> PuzzlePictures();
 std::vector<Picture> ClockPictures();
 std::vector<Picture> CommandPictures();
+// The program's icon, drawn to fill a square painter of any size (the desktop's icons).
+void DrawIcon(CPainter& p);
 Picture MessagePanel();
 std::vector<Picture> DialogPictures();
 

@@ -184,11 +184,7 @@ Picture Challenge() {
 
 Picture Icon() {
   Picture p = Make(gyrix_res::kIcon, "icon.bmp", 32, 32);
-  Rgb c[27];
-  const Rgb palette[6] = {kYellow, kRed, kBlue, kGreen, kOrangeRgb, kWhite};
-  for (int i = 0; i < 27; ++i) c[i] = i < 9 ? palette[0] : i < 18 ? palette[1] : palette[2];
-  c[2] = kGreen, c[5] = kGreen, c[8] = kGreen;  // a top layer part-way turned in colour
-  DrawCube(*p.art, 16, 16.5f, 14.5f, c);
+  DrawIcon(*p.art);
   return p;
 }
 
@@ -218,6 +214,15 @@ Picture LinkCursor() {
 }
 
 }  // namespace
+
+void DrawIcon(CPainter& p) {
+  Rgb c[27];
+  const Rgb palette[6] = {kYellow, kRed, kBlue, kGreen, kOrangeRgb, kWhite};
+  for (int i = 0; i < 27; ++i) c[i] = i < 9 ? palette[0] : i < 18 ? palette[1] : palette[2];
+  c[2] = kGreen, c[5] = kGreen, c[8] = kGreen;  // a top layer part-way turned in colour
+  const float unit = p.Width() / 32.0f;
+  DrawCube(p, 16 * unit, 16.5f * unit, 14.5f * unit, c);
+}
 
 std::vector<Picture> CommandPictures() {
   std::vector<Picture> out;

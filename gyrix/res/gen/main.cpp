@@ -1,15 +1,20 @@
 // gyrix-resgen: draws the program's bitmaps at build time.
 //
 //   gyrix-resgen <output folder> <generated source>
+//   gyrix-resgen --icons <output folder>
 //
 // Writes every bitmap as an 8-bit .bmp file into the folder (Web.bmp among them), and a C++
 // source holding the bytes of each resource bitmap with the table that registers them under
-// the program's module.
+// the program's module. With --icons it writes the program's icon for the desktop instead, as
+// true-colour PNG files gyrix-<size>.png at the sizes of the desktop's icon theme.
 #include "art.h"
 
 #include <gyrix/res/resources.h>
 #include <lumex/quantizer.h>
 
+#include <png.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -81,11 +86,44 @@ std::string SourceFor(const std::vector<std::pair<int, std::vector<BYTE>>>& bitm
   return s;
 }
 
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+bool WriteIconPng(const CPainter& art, const std::string& path) {
+  std::vector<png_byte> rgba;
+  for (int y = 0; y < art.Height(); ++y)
+    for (int x = 0; x < art.Width(); ++x) {
+      const Rgb c = art.Colour(x, y);
+      for (float v : {c.r, c.g, c.b, art.Alpha(x, y) * 255.0f})
+        rgba.push_back(static_cast<png_byte>(std::clamp(v + 0.5f, 0.0f, 255.0f)));
+    }
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(art.Width());
+  image.height = static_cast<png_uint_32>(art.Height());
+  image.format = PNG_FORMAT_RGBA;
+  return png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
+}
+
+int WriteIcons(const std::string& folder) {
+  for (int size : kIconSizes) {
+    CPainter art(size, size);
+    DrawIcon(art);
+    const std::string path = folder + "gyrix-" + std::to_string(size) + ".png";
+    if (!WriteIconPng(art, path)) {
+      std::fprintf(stderr, "gyrix-resgen: cannot write %s\n", path.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--icons") return WriteIcons(std::string(argv[2]) + "/");
   if (argc != 3) {
-    std::fprintf(stderr, "usage: gyrix-resgen <output folder> <generated source>\n");
+    std::fprintf(stderr, "usage: gyrix-resgen <output folder> <generated source>\n"
+                         "       gyrix-resgen --icons <output folder>\n");
     return 2;
   }
   const std::string folder = std::string(argv[1]) + "/";
