@@ -41,9 +41,13 @@ done
 # The installed program, not the build's: its libraries come from the prefix.
 version=$(env -u LD_LIBRARY_PATH "$prefix/bin/gyrix" --version)
 [[ $version == "Gyrix "* ]] || fail "--version printed '$version'"
-env -u LD_LIBRARY_PATH "$prefix/bin/gyrix" --help | grep -q "Usage: gyrix" || fail "--help"
-ldd "$prefix/bin/gyrix" | grep -q "$prefix/bin/../lib/liblumex.so" || fail "liblumex.so not from the prefix"
-ldd "$prefix/lib/liblumex.so" | grep -q "$prefix/lib/libcordak.so" || fail "libcordak.so not from the prefix"
+# Whole outputs first: grep -q leaving a pipe early would fail the pipeline.
+help=$(env -u LD_LIBRARY_PATH "$prefix/bin/gyrix" --help)
+[[ $help == *"Usage: gyrix"* ]] || fail "--help printed '$help'"
+libs=$(env -u LD_LIBRARY_PATH ldd "$prefix/bin/gyrix")
+[[ $libs == *"liblumex.so => $prefix/bin/../lib/liblumex.so"* ]] || fail "liblumex.so not from the prefix"
+libs=$(env -u LD_LIBRARY_PATH ldd "$prefix/lib/liblumex.so")
+[[ $libs == *"libcordak.so => $prefix/lib/libcordak.so"* ]] || fail "libcordak.so not from the prefix"
 
 grep -q '^Categories=Game;LogicGame;$' "$prefix/share/applications/gyrix.desktop" || fail "categories"
 grep -q '^MimeType=application/x-gyrix-puzzle;$' "$prefix/share/applications/gyrix.desktop" || fail "MIME type"
