@@ -3,6 +3,7 @@
 #include <cordak/buffer.h>
 #include <cordak/urand.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -216,6 +217,7 @@ int CPlaneCutPuzzle::MoveFromDrag(int fromFacelet, int toFacelet) {
     if (!IsFaceletInFront(k, *a) || !IsFaceletInFront(k, *b)) continue;
     // Both border the cut with an edge: two corners each on it.
     if (cornersOffThePlane(plane, *a) != 2 || cornersOffThePlane(plane, *b) != 2) continue;
+    if (IsDragAcrossTheAxis(k, *a, *b)) continue;
     return GetDragDirection(k, *a, *b) ? k + 1 : -(k + 1);
   }
   return 0;
@@ -231,6 +233,25 @@ BOOL CPlaneCutPuzzle::GetDragDirection(int k, const CFacelet& a, const CFacelet&
   // Projecting both into the plane changes neither the sign nor anything else of
   // normal . (from x to), so the centroids are used as they are: no length to divide by.
   return DotOf(ToVec(plane->normal), CrossOf(from, to)) > 0;
+}
+
+bool CPlaneCutPuzzle::IsDragAcrossTheAxis(int k, const CFacelet& a, const CFacelet& b) const {
+  const CFacelet* inner = GetInnerFaceletAt(k);
+  const CFixPlane* plane = GetPlane(k);
+  if (!inner || !plane) return false;
+  const Vec n = ToVec(plane->normal);
+  const double nn = DotOf(n, n);
+  if (nn == 0) return false;
+  const Vec centre = ToVec(FaceletCentroid(*inner, kModelVertices));
+  const auto inPlane = [&](const CFacelet& f) {
+    const Vec v = Minus(ToVec(FaceletCentroid(f, kModelVertices)), centre);
+    const double along = DotOf(n, v) / nn;
+    return Vec{v.x - along * n.x, v.y - along * n.y, v.z - along * n.z};
+  };
+  const Vec from = inPlane(a), to = inPlane(b);
+  // |from| |to| sin of the angle between them, about the normal.
+  const double sine = DotOf(n, CrossOf(from, to)) / std::sqrt(nn);
+  return std::abs(sine) <= 1e-3 * std::sqrt(DotOf(from, from) * DotOf(to, to));
 }
 
 // ---- painting order ----

@@ -47,7 +47,8 @@ class CPlaneCutPuzzle : public CPuzzle {
   // Rotates the part marked by the last MarkMovingFacelets by the full turn and snaps every
   // moved corner onto the shared corner it lands on, so positions stay exact.
   void DoMove(int move, BOOL notify) override;
-  // The turn whose cut both facelets border with an edge, in the direction of the drag.
+  // The turn whose cut both facelets border with an edge, in the direction of the drag. A cut
+  // the drag crosses half way round its axis (or along it) says no direction and is passed over.
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
   // Rebuilds the solved geometry (see the recipe above).
   void ResetColours() override;
@@ -72,6 +73,9 @@ class CPlaneCutPuzzle : public CPuzzle {
   std::vector<CFixVector> GetRestingPlaces() const;
   // Whether a facelet's centroid lies in front of plane k (half a unit of tolerance).
   bool IsFaceletInFront(int k, const CFacelet& facelet) const;
+  // Whether the centroids of a and b, seen along the normal of plane k from its cut face's
+  // centre, lie in one line with it (opposite or alike), or one lies on the axis.
+  bool IsDragAcrossTheAxis(int k, const CFacelet& a, const CFacelet& b) const;
 
  protected:
   // Construction, for derived constructors.

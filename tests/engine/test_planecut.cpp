@@ -188,6 +188,11 @@ TEST(PlaneCut, DragsAlongACutTurnItsWayRoundTheNormal) {
   EXPECT_EQ(p.MoveFromDrag(top, top), 0);
   EXPECT_EQ(p.MoveFromDrag(side, top), 0);
   EXPECT_EQ(p.MoveFromDrag(-1, top), 0);
+  // Half way round the axis the drag goes neither way, so it turns nothing either way.
+  const int across = p.FaceletAt(1, -2, -1);
+  EXPECT_EQ(p.MoveFromDrag(top, across), 0);
+  EXPECT_EQ(p.MoveFromDrag(across, top), 0);
+  EXPECT_EQ(p.MoveFromDrag(top, p.FaceletAt(1, -1, 2)), 1);
   // A centroid on the axis has no direction: no division by its zero length.
   EXPECT_FALSE(p.GetDragDirection(0, *p.GetInnerFaceletAt(0), *p.GetFaceletById(top)));
   EXPECT_FALSE(p.GetDragDirection(5, *p.GetFaceletById(front), *p.GetFaceletById(top)));
