@@ -39,14 +39,15 @@ CFindings CheckTurnsAreRotations(CPuzzle& p);
 CFindings CheckTurnsUndo(CPuzzle& p);
 
 // After every turn (and every turn and its inverse) each vertex lies exactly on a place a
-// vertex had when the puzzle was built: turned geometry snaps onto the solid's corners.
+// vertex had when the puzzle was built, or on a resting place the class names: turned
+// geometry snaps onto the solid's corners.
 CFindings CheckVerticesStayOnTheirPlaces(CPuzzle& p);
 
 // Solved when new and after Reset; not after one turn (unless the row allows it) nor after a
 // scramble; a type without turns is left as it is by Scramble and drags.
 CFindings CheckSolvedTest(CPuzzle& p, const CTypeExpectation& type);
 
-// Every turn that moves part of the puzzle has a drag; every drag's reverse is its inverse; a
+// Every turn that moves part of the puzzle and that the position allows has a drag; every drag's reverse is its inverse; a
 // drag onto the same facelet does nothing; every drag gives a turn the history can hold.
 CFindings CheckDrags(CPuzzle& p, const CTypeExpectation& type);
 
