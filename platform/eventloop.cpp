@@ -1,6 +1,7 @@
 #include <platform/eventloop.h>
 
 #include <platform/sdlwindow.h>
+#include <platform/x11errors.h>
 
 #include <SDL.h>
 
@@ -373,6 +374,7 @@ BOOL CEventLoop::Init() {
   }
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) return FALSE;
   if (SDL_VideoInit(driver) != 0) return FALSE;
+  if (std::strcmp(driver, "x11") == 0) IgnoreHarmlessX11Errors();
   SDL_StartTextInput();
   st.driver = driver;
   st.initialised = true;

@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   # libraries
   zlib1g-dev libpng-dev
-  libsdl2-dev libfreetype-dev libfontconfig-dev
+  libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev
   fonts-liberation2 fonts-dejavu-core
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
