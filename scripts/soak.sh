@@ -32,7 +32,7 @@ if [ "${1:-}" = "--inside" ]; then
   # Escape there would end the game).
   dialog() {
     local d=""
-    for _ in $(seq 30); do
+    for _ in $(seq 100); do  # a sanitizer build under load may take seconds to show it
       d=$(xdotool search --name "^$1\$" 2>/dev/null | head -1 || true)
       [ -n "$d" ] && break
       sleep 0.1
