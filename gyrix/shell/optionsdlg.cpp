@@ -3,6 +3,7 @@
 #include <gyrix/engine/puzzle.h>
 #include <gyrix/res/templates.h>
 #include <gyrix/shell/aboutdlg.h>
+#include <gyrix/shell/locations.h>
 #include <gyrix/shell/puzzledlg.h>
 
 #include <cstring>
@@ -96,7 +97,8 @@ bool COptionsDlg::LoadPreviewTile(const char* name) {
   CUString path = file;
   CDib loaded;
   if (!loaded.Load(path)) {
-    path.Format("%s%s", static_cast<const char*>(GetModulePath()), static_cast<const char*>(file));
+    path.Format("%s%s", ResourceFolderFor(static_cast<const char*>(GetModulePath())).c_str(),
+                static_cast<const char*>(file));
     if (!loaded.Load(path)) return false;
   }
   CQuantizer quantizer(1);
