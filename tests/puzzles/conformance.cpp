@@ -99,6 +99,36 @@ Vec3 Mean(const std::vector<Vec3>& c) {
 Vec3 Scaled(const Vec3& v, double s) { return {v[0] * s, v[1] * s, v[2] * s}; }
 Vec3 Added(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
 
+// Whether point c lies in the convex polygon q (in its plane, with unit normal n), edges
+// included within eps.
+bool InsideConvex(const std::vector<Vec3>& q, const Vec3& n, const Vec3& c, double eps) {
+  for (size_t i = 0; i < q.size(); ++i) {
+    const Vec3 edge = Sub(q[(i + 1) % q.size()], q[i]);
+    if (Dot(Cross(edge, Sub(c, q[i])), n) < -eps * Length(edge)) return false;
+  }
+  return true;
+}
+
+// A facelet lying on another that faces the other way and covers its centre: a wall between
+// two parts that touch (the layers of a puzzle whose turns change its shape). It faces into
+// the neighbouring part, so it is not outwards, and a pair of walls is no surface to cross.
+std::vector<bool> InnerWalls(const std::vector<std::vector<Vec3>>& polygons, double eps) {
+  std::vector<bool> walls(polygons.size(), false);
+  for (size_t f = 0; f < polygons.size(); ++f) {
+    const Vec3 nf = AreaNormal(polygons[f]);
+    if (polygons[f].size() < 3 || Length(nf) < 1e-12) continue;
+    const Vec3 centre = Mean(polygons[f]);
+    for (size_t g = 0; g < polygons.size() && !walls[f]; ++g) {
+      const Vec3 ng = AreaNormal(polygons[g]);
+      if (g == f || polygons[g].size() < 3 || Length(ng) < 1e-12) continue;
+      const Vec3 n = Scaled(ng, 1 / Length(ng));
+      walls[f] = Dot(nf, ng) < -0.999 * Length(nf) * Length(ng) &&
+                 std::abs(Dot(Sub(centre, polygons[g][0]), n)) <= eps && InsideConvex(polygons[g], n, centre, eps);
+    }
+  }
+  return walls;
+}
+
 // Whether the ray from o along d crosses the triangle (a, b, c) at a positive distance.
 bool RayHitsTriangle(const Vec3& o, const Vec3& d, const Vec3& a, const Vec3& b, const Vec3& c) {
   const Vec3 e1 = Sub(b, a), e2 = Sub(c, a);
@@ -459,8 +489,10 @@ CFindings CheckShape(CPuzzle& p, CSurfaceKind surface) {
   if (volume <= 0) out.Add("the surface encloses no volume (facelets face inwards)");
   // Outwards: a ray leaving a facelet along its normal crosses the surface an even number of
   // times. The direction is tilted a little so that it passes no edge exactly.
+  const std::vector<bool> walls = InnerWalls(polygons, eps);
   for (size_t f = 0; f < polygons.size(); ++f) {
     const std::vector<Vec3>& c = polygons[f];
+    if (walls[f]) continue;
     const Vec3 n2 = AreaNormal(c);
     if (c.size() < 3 || Length(n2) < 1e-12) continue;
     const Vec3 n = Scaled(n2, 1 / Length(n2));
@@ -470,7 +502,7 @@ CFindings CheckShape(CPuzzle& p, CSurfaceKind surface) {
     const Vec3 origin = Added(Mean(c), Scaled(n, 1e-4 * radius));
     int crossings = 0;
     for (size_t g = 0; g < polygons.size(); ++g) {
-      if (g == f) continue;
+      if (g == f || walls[g]) continue;
       const std::vector<Vec3>& q = polygons[g];
       for (size_t i = 1; i + 1 < q.size(); ++i) crossings += RayHitsTriangle(origin, d, q[0], q[i], q[i + 1]);
     }
@@ -531,10 +563,18 @@ CFindings CheckTurnsUndo(CPuzzle& p) {
     if (!(StateOf(p) == start)) out.Add(Format("turn %d and its inverse do not restore the puzzle", m));
     const int angle = FullAngle(p, m);
     if (angle <= 0 || 360 % angle != 0) continue;
+    // A turn whose angle the position decides (a layer that stops where it lines up again) is
+    // repeated until its angles add up to the full circle.
     bool made = true;
-    for (int i = 0; i < 360 / angle && made; ++i) made = MakeTurn(p, m);
-    if (made && !(StateOf(p) == start)) out.Add(Format("turn %d repeated a full circle does not restore the puzzle", m));
-    if (!made) p.Reset(), ColourById(p);
+    int total = 0;
+    while (made && total < 360) {
+      const int step = FullAngle(p, m);
+      made = step > 0 && MakeTurn(p, m);
+      total += step;
+    }
+    if (made && total == 360 && !(StateOf(p) == start))
+      out.Add(Format("turn %d repeated a full circle does not restore the puzzle", m));
+    if (!made || total != 360) p.Reset(), ColourById(p);
   }
   p.Reset();
   return out;
