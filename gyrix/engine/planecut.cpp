@@ -254,6 +254,13 @@ bool CPlaneCutPuzzle::IsDragAcrossTheAxis(int k, const CFacelet& a, const CFacel
   return std::abs(sine) <= 1e-3 * std::sqrt(DotOf(from, from) * DotOf(to, to));
 }
 
+// ---- painting ----
+
+void CPlaneCutPuzzle::DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) {
+  if (move != m_currentMove && IsTurnInRange(move)) MarkMovingFacelets(TurnIndex(move));
+  CPuzzle::DrawMoveFrame(dc, dib, move, angle);
+}
+
 // ---- painting order ----
 
 BOOL CPlaneCutPuzzle::IsMovingPartNearer(int k, CUObArray& /*moving*/, CUObArray& /*fixed*/) {

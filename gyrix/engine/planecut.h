@@ -52,6 +52,9 @@ class CPlaneCutPuzzle : public CPuzzle {
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
   // Rebuilds the solved geometry (see the recipe above).
   void ResetColours() override;
+  // A frame of a turn that is not running (a picture of a turn) finds its moving part first,
+  // as starting the turn would.
+  void DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) override;
   // The moving part is nearer when the turn's cut face faces the viewer.
   BOOL IsMovingPartNearer(int k, CUObArray& moving, CUObArray& fixed) override;
 

@@ -198,6 +198,16 @@ TEST(PlaneCut, DragsAlongACutTurnItsWayRoundTheNormal) {
   EXPECT_FALSE(p.GetDragDirection(5, *p.GetFaceletById(front), *p.GetFaceletById(top)));
 }
 
+// A picture of a turn, painted without starting it, still turns the part in front of the cut.
+TEST(PlaneCut, AFrameDrawnOutsideATurnMovesThePartInFront) {
+  CSplitCube p;
+  CPuzzleCanvas canvas(p, 64, 64);
+  p.ResetView(64, 64);
+  p.DrawMoveFrame(canvas.dc, &canvas.dib, 2, 45);
+  EXPECT_EQ(p.GetMoveMask(p.FaceletAt(1, 2, 1)), 2u);
+  EXPECT_EQ(p.GetMoveMask(p.FaceletAt(1, -2, 1)), 0u);
+}
+
 // Files: byte for byte back; a file that does not fit the class leaves the puzzle untouched.
 TEST(PlaneCut, FilesRoundTripAndMisfitsAreRefused) {
   CSplitCube saved;
