@@ -11,6 +11,7 @@
 #include <gyrix/puzzles/pentagonal.h>
 #include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/siamese.h>
+#include <gyrix/puzzles/squareone.h>
 #include <gyrix/puzzles/skewb.h>
 #include <gyrix/puzzles/slider.h>
 #include <gyrix/puzzles/sphere.h>

@@ -9,6 +9,7 @@
 #include <gyrix/puzzles/siamese.h>
 #include <gyrix/puzzles/skewb.h>
 #include <gyrix/puzzles/slider.h>
+#include <gyrix/puzzles/squareone.h>
 #include <gyrix/puzzles/sphere.h>
 
 #include <cstring>
@@ -40,7 +41,7 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {12, "Star", "CStarPuzzle", -1, 60, 7, 3.5f, "4 x 18 = 72", 0, nullptr},
     {13, "Orbix", "COrbixPuzzle", -1, 128, 3, 3.5f, "no animation", 4, Make<COrbixPuzzle>},
     {14, "SquareOne", "CSquareOnePuzzle", -1, 66, 7, 15.0f,
-     "turns 2 and 4: 15 degrees per frame, frames from the shape; others: 9 x 20 = 180", 0, nullptr},
+     "turns 2 and 4: 15 degrees per frame, frames from the shape; others: 9 x 20 = 180", 0, Make<CSquareOnePuzzle>},
     {15, "Pyramorphix", "CPyramorphixPuzzle", -1, 16, 5, 26.0f, "6 x 15 = 90", 0, nullptr},
     {16, "XCube", "CXCubePuzzle", -1, 24, 7, 5.0f, "6 x 20 = 120", 0, Make<CXCubePuzzle>},
     {17, "BiCube", "CBiCubePuzzle", -1, 34, 7, 15.0f, "6 x 15 = 90", 0, nullptr},
