@@ -159,6 +159,9 @@ const int kIcosahedronColours[20] = {1, 2, 3, 4, 5, 3, 4, 5, 1, 2, 4, 5, 1, 2, 3
 // down to the dimple's bottom.
 constexpr int kStarFaceSize = 3;
 
+// The cut of a turn in convex pieces: the pentagon of dimple bottoms and five arms.
+constexpr int kStarCutPieces = 6;
+
 // Two five-cycles per turn, of every other triangle of the spike; the second cycle's first
 // triangle lies between the first cycle's first two, so together they go round the spike.
 const int kStarCycles[12][2][5] = {
@@ -483,10 +486,9 @@ CStarPuzzle::CStarPuzzle(int /*argument*/) : CPentagonalPuzzle(12, 60) {
   }
   for (int t = 1; t <= 12; ++t) AddMove(PermutationFromCycles(table, t, GetFaceletCount()).data(), -1);
 
-  // The cut in the fixed part is the whole pentagon of the corner's neighbours (the triangles
-  // lying in it are painted over it); the spike's own base is a star, painted as its centre
-  // pentagon of dimple bottoms and five triangles out to the neighbours, so each is convex.
-  for (int v = 0; v < 12; ++v) AddInnerFacelet(kIcosahedronNeighbours[v], 5);
+  // The cut is the star the spike stands on, the same shape on both sides: the pentagon of
+  // dimple bottoms and five triangles out to the neighbours, so that each piece is convex.
+  // Turn k owns inner facelets 6k .. 6k + 5.
   for (int v = 0; v < 12; ++v) {
     int bottom[5];
     for (int j = 0; j < 5; ++j) {
@@ -509,42 +511,50 @@ CStarPuzzle::CStarPuzzle(int /*argument*/) : CPentagonalPuzzle(12, 60) {
   ResetColours();
 }
 
+// The rest of the star lies below the plane through the turning corner's neighbours and the
+// spike above it, so the part on the viewer's side of the plane is painted last. The spike is
+// not convex; its own triangles go far to near as it stands now. The star-shaped cut shows
+// on the nearer side only: in the rest's cut before the triangles lying in the plane round it,
+// or as the spike's base after the spike's triangles, since the base lies between them and a
+// viewer below the plane.
 void CStarPuzzle::SortFacelets() {
   CPuzzle::SortFacelets();
   const int k = m_currentMove != 0 ? GetAnimatedMove(m_currentMove) : -1;
-  CMove* move = k >= 0 && k < static_cast<int>(m_faces.size()) ? GetMove(k) : nullptr;
-  if (!move || move->GetInsertCount() != 1) return;
-  const CMoveInsert* insert = move->GetInsert(0);
-  const int inner = insert->innerFacelet;
-  const bool spikeNearer = insert->vertexList == CMoveInsert::kViewList;
+  if (k < 0 || k >= static_cast<int>(m_faces.size())) return;
+  CMove* move = GetMove(k);
+  CFixVector top, bottom;
+  if (!GetMoveAxis(k, top, bottom)) return;
+  const bool spikeNearer = top.z > bottom.z;
   const std::uint32_t bit = 1u << MaskBit(k);
   const std::vector<int>& plane = m_faces[k];
   CUObArray& list = FaceletList();
-  CUObArray below, inPlane, spike;
+  CUObArray rest, inPlane, spike;
   for (int i = 0; i < list.GetCount(); ++i) {
     auto* f = static_cast<CFacelet*>(list.GetAt(i));
     if (GetMoveMask(f->GetId()) & bit) {
-      // The spike is not convex: its own triangles hide each other as it stands now.
       f->ComputeBox(kFrameVertices);
       spike.Add(f);
     } else if (spikeNearer && std::count(plane.begin(), plane.end(), f->GetId())) {
       inPlane.Add(f);
     } else {
-      below.Add(f);
+      rest.Add(f);
     }
   }
   spike.Sort(1);
   list.RemoveAll();
   move->DeleteInserts();
+  const int firstCut = kStarCutPieces * k;
   if (spikeNearer) {
-    list.Add(below);
-    move->AddInsert(inner, list.GetCount(), CMoveInsert::kViewList);
+    list.Add(rest);
+    for (int piece = 0; piece < kStarCutPieces; ++piece)
+      move->AddInsert(firstCut + piece, list.GetCount(), CMoveInsert::kViewList);
     list.Add(inPlane);
     list.Add(spike);
   } else {
-    for (int piece = 0; piece < 6; ++piece) move->AddInsert(12 + 6 * k + piece, 0, CMoveInsert::kFrameList);
     list.Add(spike);
-    list.Add(below);
+    for (int piece = 0; piece < kStarCutPieces; ++piece)
+      move->AddInsert(firstCut + piece, list.GetCount(), CMoveInsert::kFrameList);
+    list.Add(rest);
   }
 }
 

@@ -86,8 +86,8 @@ class CStarPuzzle : public CPentagonalPuzzle {
   explicit CStarPuzzle(int argument = 0);
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
   void UpdateSolved() override;
-  // The cut is the whole pentagon of the corner's neighbours; while the spike is nearer, the
-  // five triangles lying in that plane are painted over it.
+  // While a spike turns: the part on the viewer's side of the cut last, and the cut, in
+  // convex pieces, on the nearer side only.
   void SortFacelets() override;
 
  private:
