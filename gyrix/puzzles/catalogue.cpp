@@ -38,7 +38,7 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {10, "Octahedron(Size3)", "COctahedronPuzzle", 3, 72, 9, 3.0f, "mode 1: 5 x 18 = 90; otherwise 6 x 20 = 120",
      2, Make<COctahedronPuzzle>},
     {11, "PentUltimate", "CPentUltimatePuzzle", -1, 72, 7, 3.0f, "4 x 18 = 72", 0, Make<CPentUltimatePuzzle>},
-    {12, "Star", "CStarPuzzle", -1, 60, 7, 3.5f, "4 x 18 = 72", 0, nullptr},
+    {12, "Star", "CStarPuzzle", -1, 60, 7, 3.5f, "4 x 18 = 72", 0, Make<CStarPuzzle>},
     {13, "Orbix", "COrbixPuzzle", -1, 128, 3, 3.5f, "no animation", 4, Make<COrbixPuzzle>},
     {14, "SquareOne", "CSquareOnePuzzle", -1, 66, 7, 15.0f,
      "turns 2 and 4: 15 degrees per frame, frames from the shape; others: 9 x 20 = 180", 0, Make<CSquareOnePuzzle>},
