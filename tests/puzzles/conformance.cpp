@@ -686,10 +686,10 @@ CFindings CheckDrags(CPuzzle& p, const CTypeExpectation& type) {
   return out;
 }
 
-CFindings CheckAnimation(CPuzzle& p, CWnd* wnd, CSurfaceKind surface, int canvasSize) {
+CFindings CheckAnimation(CPuzzle& p, CWnd* wnd, CSurfaceKind surface, int canvasSize, bool fromSolved) {
   CFindings out;
   if (surface == CSurfaceKind::kEmpty) return out;
-  p.Reset();
+  if (fromSolved) p.Reset();
   const std::vector<COLORREF> palette = CheckPalette();
   p.SetPalette(palette.data(), static_cast<int>(palette.size()));
   for (int id = 0; id < p.GetFaceletCount(); ++id) p.SetFaceletColour(id, ColourOfFacelet(id));

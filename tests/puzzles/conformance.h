@@ -57,7 +57,8 @@ CFindings CheckDrags(CPuzzle& p, const CTypeExpectation& type);
 // While each turn runs, the facelets that carry its mask bit are exactly the part on the
 // turning side of its cut, and each cut face it paints lies in that cut. The puzzle at rest
 // after each turn is checked the same way. wnd is a live window for the animation timer.
-CFindings CheckAnimation(CPuzzle& p, CWnd* wnd, CSurfaceKind surface, int canvasSize = 200);
+// With fromSolved 0 the check starts from the position as it stands (a scrambled one).
+CFindings CheckAnimation(CPuzzle& p, CWnd* wnd, CSurfaceKind surface, int canvasSize = 200, bool fromSolved = true);
 
 // Saving and loading gives an equal puzzle.
 CFindings CheckSaveAndLoad(CPuzzle& p);

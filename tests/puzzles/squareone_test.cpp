@@ -1,6 +1,9 @@
+#include "conformance.h"
 #include "puzzle_test_util.h"
 
 #include <cordak/urand.h>
+#include <platform/eventloop.h>
+#include <platform/wnd.h>
 
 #include <algorithm>
 #include <set>
@@ -154,6 +157,24 @@ TEST(SquareOne, ALongGameKeepsEveryCornerOnASharedOneAndTheLayersLinedUp) {
   // Undone turn by turn it is solved again.
   for (auto m = made.rbegin(); m != made.rend(); ++m) ASSERT_TRUE(Turn(p, -*m));
   EXPECT_TRUE(p.IsSolved());
+}
+
+// Changed shapes are not convex: every frame of every turn from a few scrambled positions
+// still shows the nearest faces.
+TEST(SquareOne, ScrambledShapesPaintTheNearestFacesAtRestAndTurning) {
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  ASSERT_TRUE(CEventLoop::Init());
+  CWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "squareone", WS_POPUP, CRect(0, 0, 160, 160), nullptr, 0));
+  for (int seed : {3, 14, 2026}) {
+    Puzzle p;
+    Randomize(seed);
+    p.Scramble();
+    const CFindings found = CheckAnimation(p, &wnd, CSurfaceKind::kClosed, 160, false);
+    EXPECT_TRUE(found.Empty()) << "seed " << seed << found.Text();
+  }
+  wnd.DestroyWindow();
+  CEventLoop::ProcessPending();
 }
 
 }  // namespace
