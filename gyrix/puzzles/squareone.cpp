@@ -67,10 +67,9 @@ struct CLayerPiece {
 constexpr int kLayerPieces = 8;
 const CLayerPiece kSolvedLayer[kLayerPieces] = {{0, 2}, {2, 1}, {3, 2}, {5, 1}, {6, 2}, {8, 1}, {9, 2}, {11, 1}};
 
-// Each side of the cube: its solved colour and the three slots of a layer on it, counter-
-// clockwise seen from above, starting with the side that the slice cuts at direction 0.
+// A layer shows three slots on each side of the cube; its side facelets run counter-clockwise
+// seen from above, from the side that the slice cuts at direction 0.
 constexpr int kSideSlots = 3;
-const int kSideColour[4] = {2, 3, 4, 6};
 constexpr int kFirstSideSlot = 10;
 
 // The middle layer's sides, from direction to direction, and which half (0: the half the
@@ -79,10 +78,8 @@ struct CMiddleSide {
   int from;
   int to;
   int half;
-  int colour;
 };
-const CMiddleSide kMiddleSides[6] = {{10, 0, 1, 2}, {0, 1, 0, 2}, {1, 4, 0, 3},
-                                     {4, 6, 0, 4},  {6, 7, 1, 4}, {7, 10, 1, 6}};
+const CMiddleSide kMiddleSides[6] = {{10, 0, 1}, {0, 1, 0}, {1, 4, 0}, {4, 6, 0}, {6, 7, 1}, {7, 10, 1}};
 // The outline of each middle half seen from above, counter-clockwise.
 const int kMiddleHalf[2][4] = {{0, 1, 4, 6}, {6, 7, 10, 0}};
 
