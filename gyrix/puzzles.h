@@ -2,6 +2,7 @@
 // the puzzle families.
 #pragma once
 
+#include <gyrix/puzzles/bicube.h>
 #include <gyrix/puzzles/builder.h>
 #include <gyrix/puzzles/catalogue.h>
 #include <gyrix/puzzles/cube.h>
@@ -10,6 +11,7 @@
 #include <gyrix/puzzles/orbix.h>
 #include <gyrix/puzzles/pentagonal.h>
 #include <gyrix/puzzles/pyramid.h>
+#include <gyrix/puzzles/pyramorphix.h>
 #include <gyrix/puzzles/siamese.h>
 #include <gyrix/puzzles/squareone.h>
 #include <gyrix/puzzles/skewb.h>

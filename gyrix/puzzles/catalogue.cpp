@@ -1,11 +1,13 @@
 #include <gyrix/puzzles/catalogue.h>
 
+#include <gyrix/puzzles/bicube.h>
 #include <gyrix/puzzles/cube.h>
 #include <gyrix/puzzles/display.h>
 #include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/orbix.h>
 #include <gyrix/puzzles/pentagonal.h>
 #include <gyrix/puzzles/pyramid.h>
+#include <gyrix/puzzles/pyramorphix.h>
 #include <gyrix/puzzles/siamese.h>
 #include <gyrix/puzzles/skewb.h>
 #include <gyrix/puzzles/slider.h>
@@ -42,9 +44,9 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {13, "Orbix", "COrbixPuzzle", -1, 128, 3, 3.5f, "no animation", 4, Make<COrbixPuzzle>},
     {14, "SquareOne", "CSquareOnePuzzle", -1, 66, 7, 15.0f,
      "turns 2 and 4: 15 degrees per frame, frames from the shape; others: 9 x 20 = 180", 0, Make<CSquareOnePuzzle>},
-    {15, "Pyramorphix", "CPyramorphixPuzzle", -1, 16, 5, 26.0f, "6 x 15 = 90", 0, nullptr},
+    {15, "Pyramorphix", "CPyramorphixPuzzle", -1, 16, 5, 26.0f, "6 x 15 = 90", 0, Make<CPyramorphixPuzzle>},
     {16, "XCube", "CXCubePuzzle", -1, 24, 7, 5.0f, "6 x 20 = 120", 0, Make<CXCubePuzzle>},
-    {17, "BiCube", "CBiCubePuzzle", -1, 34, 7, 15.0f, "6 x 15 = 90", 0, nullptr},
+    {17, "BiCube", "CBiCubePuzzle", -1, 34, 7, 15.0f, "6 x 15 = 90", 0, Make<CBiCubePuzzle>},
     {18, "OctaStar", "COctaStarPuzzle", -1, 48, 9, 3.0f, "-", 0, Make<COctaStarPuzzle>},
     {19, "Siamese", "CSiamesePuzzle", -1, 94, 9, 25.0f, "6 x 15 = 90", 0, Make<CSiamesePuzzle>},
     {20, "Tricosa", "CTricosaPuzzle", -1, 60, 11, 3.5f, "-", 0, Make<CTricosaPuzzle>},
