@@ -201,7 +201,10 @@ void ApplyStep(CPuzzle& p, const Step& step) {
       int move = 0;
       if (!ParseInt(part, -1000, 1000, move)) throw Failure{"--turns takes turn numbers like 1,-3,5: " + step.value, 2};
       CheckTurn(p, move, part);
-      p.DoMove(move, 1);
+      // As the game makes a turn, so that puzzles that work out the turning part first, and
+      // refuse turns their position blocks, are turned too.
+      if (!p.StartMove(nullptr, move)) throw Failure{std::string(p.GetName()) + " refuses turn " + part + " here"};
+      p.CompleteAllMoves(nullptr);
     }
   } else if (step.option == "--moves") {
     if (!(p.GetCapabilities() & CPuzzle::kCanExecuteMacros))
