@@ -64,6 +64,47 @@ bool IsWholeTurn(const CPuzzle& p, int k) {
   return true;
 }
 
+// Puzzles whose turns rotate the geometry in front of a cut rather than permute colours.
+CPlaneCutPuzzle* AsPlaneCut(CPuzzle& p) { return dynamic_cast<CPlaneCutPuzzle*>(&p); }
+
+// Whether a plane-cut puzzle refuses turn `move` in its position now.
+bool IsRefusedNow(CPuzzle& p, int move) {
+  CPlaneCutPuzzle* cut = AsPlaneCut(p);
+  return cut && !cut->CanMove(move);
+}
+
+// A turn without a permutation made as the game makes it: every facelet its mask marks moves
+// each corner by the turn's full rotation (then onto a resting place nearby), every other
+// corner stays exactly where it was. The turn is undone afterwards.
+void CheckTurnMovesItsMarkedPart(CPuzzle& p, int move, double tolerance, CFindings& out) {
+  std::vector<std::vector<CFixVector>> before;
+  for (int id = 0; id < p.GetFaceletCount(); ++id) {
+    const CFacelet& f = *p.GetFaceletById(id);
+    before.emplace_back();
+    for (int i = 0; i < f.GetVertexCount(); ++i) before.back().push_back(*p.GetVertex(f.GetVertexIndex(i), kModelVertices));
+  }
+  CFixMatrix rotation;
+  p.GetMoveRotation(rotation, move, FullAngle(p, move));
+  if (!MakeTurn(p, move)) return;
+  const std::uint32_t bit = 1u << CPuzzle::MaskBit(p.GetAnimatedMove(move));
+  int moved = 0;
+  for (int id = 0; id < p.GetFaceletCount(); ++id) {
+    const CFacelet& f = *p.GetFaceletById(id);
+    const bool marked = (p.GetMoveMask(id) & bit) != 0;
+    moved += marked;
+    for (int i = 0; i < f.GetVertexCount(); ++i) {
+      const Vec3 expected = ToVec(marked ? rotation.Transform(before[id][i]) : before[id][i]);
+      if (Length(Sub(VertexOf(p, f.GetVertexIndex(i)), expected)) > (marked ? tolerance : 0.0)) {
+        out.Add(Format("turn %d leaves corner %d of facelet %d off where its %s shows it", move, i, id,
+                       marked ? "rotation" : "standing still"));
+        break;
+      }
+    }
+  }
+  if (moved == 0) out.Add(Format("turn %d moves no facelet", move));
+  MakeTurn(p, -move);
+}
+
 // ---- polygon geometry in doubles ----
 
 std::vector<Vec3> Corners(const CPuzzle& p, const CFacelet& f, int list) {
@@ -530,7 +571,11 @@ CFindings CheckTurnsAreRotations(CPuzzle& p) {
     centroids.push_back(Mean(Corners(p, *p.GetFaceletById(id), kModelVertices)));
   for (int k = 0; k < p.GetMoveCount(); ++k) {
     const CMove* move = p.GetMove(k);
-    if (move->GetLength() == 0) continue;
+    if (move->GetLength() == 0) {
+      for (int m : {k + 1, -(k + 1)})
+        if (AsPlaneCut(p) && !IsRefusedNow(p, m)) CheckTurnMovesItsMarkedPart(p, m, tolerance, out);
+      continue;
+    }
     CFixMatrix rotation;
     p.GetMoveRotation(rotation, k + 1, FullAngle(p, k + 1));
     const std::uint32_t bit = 1u << CPuzzle::MaskBit(k);
@@ -557,7 +602,10 @@ CFindings CheckTurnsUndo(CPuzzle& p) {
   ColourById(p);
   const CState start = StateOf(p);
   for (int m = 1; m <= p.GetMoveCount(); ++m) {
-    if (!MakeTurn(p, m)) continue;
+    if (!MakeTurn(p, m)) {
+      if (!(StateOf(p) == start) || p.IsBusy()) out.Add(Format("refusing turn %d changes the puzzle", m));
+      continue;
+    }
     if (StateOf(p) == start) out.Add(Format("turn %d changes nothing", m));
     MakeTurn(p, -m);
     if (!(StateOf(p) == start)) out.Add(Format("turn %d and its inverse do not restore the puzzle", m));
@@ -658,23 +706,26 @@ CFindings CheckDrags(CPuzzle& p, const CTypeExpectation& type) {
   const int count = p.GetFaceletCount();
   const int turns = p.GetMoveCount();
   std::vector<int> reached(turns + 1, 0);
-  for (int a = 0; a < count; ++a) {
-    if (p.MoveFromDrag(a, a) != 0) out.Add(Format("a drag from facelet %d onto itself turns", a));
-    for (int b = a + 1; b < count; ++b) {
-      const int m = p.MoveFromDrag(a, b);
-      if (m == 0) {
-        if (p.MoveFromDrag(b, a) != 0) out.Add(Format("the drag %d to %d turns only one way", b, a));
-        continue;
+  auto checkPairs = [&](const char* where) {
+    for (int a = 0; a < count; ++a) {
+      if (p.MoveFromDrag(a, a) != 0) out.Add(Format("%sa drag from facelet %d onto itself turns", where, a));
+      for (int b = a + 1; b < count; ++b) {
+        const int m = p.MoveFromDrag(a, b);
+        if (m == 0) {
+          if (p.MoveFromDrag(b, a) != 0) out.Add(Format("%sthe drag %d to %d turns only one way", where, b, a));
+          continue;
+        }
+        if (std::abs(m) > turns || std::abs(m) > CPuzzle::kMaxRecordableMove) {
+          out.Add(Format("%sthe drag %d to %d gives turn %d", where, a, b, m));
+          continue;
+        }
+        reached[std::abs(m)] = 1;
+        const int back = p.MoveFromDrag(b, a);
+        if (back != -m) out.Add(Format("%sthe drag %d to %d gives %d, the drag back %d", where, a, b, m, back));
       }
-      if (std::abs(m) > turns || std::abs(m) > CPuzzle::kMaxRecordableMove) {
-        out.Add(Format("the drag %d to %d gives turn %d", a, b, m));
-        continue;
-      }
-      reached[std::abs(m)] = 1;
-      const int back = p.MoveFromDrag(b, a);
-      if (back != -m) out.Add(Format("the drag %d to %d gives %d, the drag back %d", a, b, m, back));
     }
-  }
+  };
+  checkPairs("");
   // A turn the position refuses (a cut through a face) needs no drag now.
   const auto allowedNow = [&p](int m) {
     if (!MakeTurn(p, m)) return false;
@@ -683,6 +734,13 @@ CFindings CheckDrags(CPuzzle& p, const CTypeExpectation& type) {
   };
   for (int m = 1; m <= turns; ++m)
     if (!reached[m] && !IsWholeTurn(p, m - 1) && allowedNow(m)) out.Add(Format("no drag makes turn %d", m));
+  // Where turns change the geometry, the drags of a scrambled position hold too.
+  if (AsPlaneCut(p)) {
+    Randomize(4);
+    p.Scramble();
+    checkPairs("scrambled: ");
+    p.Reset();
+  }
   return out;
 }
 
@@ -711,6 +769,16 @@ CFindings CheckAnimation(CPuzzle& p, CWnd* wnd, CSurfaceKind surface, int canvas
       const int move = view.sign * m;
       CheckTurnFrames(p, wnd, canvas, move, surface, view.name, out);
       MakeTurn(p, -move);
+    }
+  }
+  // Turns that change the geometry are painted from a scrambled shape too.
+  if (fromSolved && AsPlaneCut(p) && p.GetMoveCount() > 0) {
+    Randomize(9);
+    p.Scramble();
+    p.ResetView(canvasSize, canvasSize);
+    for (int m = 1; m <= p.GetMoveCount(); ++m) {
+      CheckTurnFrames(p, wnd, canvas, m, surface, "scrambled", out);
+      MakeTurn(p, -m);
     }
   }
   return out;

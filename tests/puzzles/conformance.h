@@ -31,11 +31,13 @@ CFindings CheckCatalogueRow(CPuzzle& p, const CTypeExpectation& type);
 CFindings CheckShape(CPuzzle& p, CSurfaceKind surface);
 
 // Rotating the model as the animation does at the full angle carries every facelet that a
-// permutation turn animates onto the facelet it gives its colour to.
+// permutation turn animates onto the facelet it gives its colour to; a turn without one (a
+// plane-cut turn) moves the corners its mask marks by that rotation and no other corner.
 CFindings CheckTurnsAreRotations(CPuzzle& p);
 
 // A turn and its inverse, and a turn repeated a full circle, leave colours and vertices as
-// they were; every turn changes something. Turns are made as the game makes them.
+// they were; every turn changes something, and a turn the puzzle refuses changes nothing.
+// Turns are made as the game makes them.
 CFindings CheckTurnsUndo(CPuzzle& p);
 
 // After every turn (and every turn and its inverse) each vertex lies exactly on a place a
@@ -47,8 +49,9 @@ CFindings CheckVerticesStayOnTheirPlaces(CPuzzle& p);
 // scramble; a type without turns is left as it is by Scramble and drags.
 CFindings CheckSolvedTest(CPuzzle& p, const CTypeExpectation& type);
 
-// Every turn that moves part of the puzzle and that the position allows has a drag; every drag's reverse is its inverse; a
-// drag onto the same facelet does nothing; every drag gives a turn the history can hold.
+// Every turn that moves part of the puzzle and that the position allows has a drag; every
+// drag's reverse is its inverse; a drag onto the same facelet does nothing; every drag gives a
+// turn the history can hold. Plane-cut puzzles are checked scrambled as well.
 CFindings CheckDrags(CPuzzle& p, const CTypeExpectation& type);
 
 // Every frame of every turn, painted through the window's animation in two views (positive
@@ -56,8 +59,9 @@ CFindings CheckDrags(CPuzzle& p, const CTypeExpectation& type);
 // surface is clearly nearest, its colour shows (no hole, no face painted over a nearer one).
 // While each turn runs, the facelets that carry its mask bit are exactly the part on the
 // turning side of its cut, and each cut face it paints lies in that cut. The puzzle at rest
-// after each turn is checked the same way. wnd is a live window for the animation timer.
-// With fromSolved 0 the check starts from the position as it stands (a scrambled one).
+// after each turn is checked the same way, and a plane-cut puzzle's turns once more from a
+// scrambled shape. wnd is a live window for the animation timer. With fromSolved 0 the check
+// starts from the position as it stands (a scrambled one).
 CFindings CheckAnimation(CPuzzle& p, CWnd* wnd, CSurfaceKind surface, int canvasSize = 200, bool fromSolved = true);
 
 // Saving and loading gives an equal puzzle.

@@ -150,6 +150,30 @@ class CDriftingBox : public CPuzzle {
   std::vector<CFixVector> m_places;
 };
 
+// Turns its cut layers the other way round from what the animation shows.
+class CBackwardsBiCube : public CBiCubePuzzle {
+ public:
+  void DoMove(int move, BOOL notify) override { CBiCubePuzzle::DoMove(-move, notify); }
+};
+
+// Refuses blocked turns only after making them.
+class CLeakyBiCube : public CBiCubePuzzle {
+ public:
+  BOOL StartMove(CWnd* wnd, int move) override {
+    if (CanMove(move)) return CBiCubePuzzle::StartMove(wnd, move);
+    MarkMovingFacelets(std::abs(move) - 1);
+    DoMove(move, 0);
+    return 0;
+  }
+};
+
+TEST(ConformanceChecks, CatchWrongPlaneCutTurns) {
+  CBackwardsBiCube backwards;
+  EXPECT_NE(CheckTurnsAreRotations(backwards).Text().find("where its rotation shows it"), std::string::npos);
+  CLeakyBiCube leaky;
+  EXPECT_NE(CheckTurnsUndo(leaky).Text().find("refusing turn 2 changes the puzzle"), std::string::npos);
+}
+
 TEST(ConformanceChecks, CatchWrongTurns) {
   CBackwardsCube backwards;
   EXPECT_FALSE(CheckTurnsAreRotations(backwards).Empty());

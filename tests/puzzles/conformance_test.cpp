@@ -3,6 +3,7 @@
 
 #include "puzzle_test_util.h"
 
+#include <cordak/urand.h>
 #include <platform/eventloop.h>
 #include <platform/wnd.h>
 
@@ -60,6 +61,12 @@ class Conformance : public ::testing::TestWithParam<CTypeMode> {
 
 TEST_P(Conformance, MatchesItsCatalogueRow) { EXPECT_CLEAN(CheckCatalogueRow(*puzzle, *type)); }
 TEST_P(Conformance, IsAClosedSolidOfFlatConvexFacelets) { EXPECT_CLEAN(CheckShape(*puzzle, type->surface)); }
+// Turns that change the geometry must leave a closed solid in every position.
+TEST_P(Conformance, StaysAClosedSolidWhenScrambled) {
+  Randomize(12);
+  puzzle->Scramble();
+  EXPECT_CLEAN(CheckShape(*puzzle, type->surface));
+}
 TEST_P(Conformance, EveryTurnIsWhatItsAnimationShows) { EXPECT_CLEAN(CheckTurnsAreRotations(*puzzle)); }
 TEST_P(Conformance, TurnsUndoAndRepeatToTheStart) { EXPECT_CLEAN(CheckTurnsUndo(*puzzle)); }
 TEST_P(Conformance, VerticesStayOnTheSolidsCorners) { EXPECT_CLEAN(CheckVerticesStayOnTheirPlaces(*puzzle)); }
