@@ -1,7 +1,7 @@
 #include <platform/eventloop.h>
 
 #include <platform/sdlwindow.h>
-#include <platform/x11errors.h>
+#include <platform/xconnection.h>
 
 #include <SDL.h>
 
@@ -328,6 +328,7 @@ void HandleSdlEvent(const SDL_Event& e) {
 volatile sig_atomic_t g_quitSignal = 0;
 bool g_watchingSignals = false;
 constexpr int kSignalPollMs = 250;
+constexpr int kJoystickPollMs = 20;
 
 void OnQuitSignal(int) { g_quitSignal = 1; }
 
@@ -345,6 +346,12 @@ int WaitTimeout() {
   if (g_watchingSignals && (ms < 0 || ms > kSignalPollMs)) ms = kSignalPollMs;
   if (ms < 0) return -1;
   return static_cast<int>(std::min<std::int64_t>(ms, INT_MAX));
+}
+
+// A joystick does not wake a wait on the X connection: look at it now and then.
+int JoystickCap(int timeout) {
+  if (!SDL_WasInit(SDL_INIT_JOYSTICK) || SDL_NumJoysticks() <= 0) return timeout;
+  return (timeout < 0 || timeout > kJoystickPollMs) ? kJoystickPollMs : timeout;
 }
 
 const char* ChooseVideoDriver() {
@@ -373,8 +380,8 @@ BOOL CEventLoop::Init() {
     return FALSE;
   }
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) return FALSE;
+  if (std::strcmp(driver, "x11") == 0) xconnection::InstallErrorHandler();
   if (SDL_VideoInit(driver) != 0) return FALSE;
-  if (std::strcmp(driver, "x11") == 0) IgnoreHarmlessX11Errors();
   SDL_StartTextInput();
   st.driver = driver;
   st.initialised = true;
@@ -394,8 +401,13 @@ BOOL CEventLoop::PumpMessage(BOOL wait) {
   if (wait && !PaintAll()) {
     int timeout = WaitTimeout();
     SDL_Event e;
-    int got = timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout);
-    if (got) HandleSdlEvent(e);
+    // SDL's own wait on X sends a wake-up event to a window that may be destroyed before the
+    // server reads it: wait on the connection here instead.
+    if (xconnection::WaitForInput(JoystickCap(timeout))) {
+      if (SDL_PollEvent(&e)) HandleSdlEvent(e);
+    } else if (timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout)) {
+      HandleSdlEvent(e);
+    }
   }
   TakeQuitSignal();
   DeliverPosted();

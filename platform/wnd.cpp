@@ -2,6 +2,7 @@
 
 #include <platform/eventloop.h>
 #include <platform/sdlwindow.h>
+#include <platform/xconnection.h>
 
 #include <SDL.h>
 
@@ -81,6 +82,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* text, DWOR
     top->window = SDL_CreateWindow(m_text.c_str(), m_rect.left, m_rect.top, w, h, SdlFlagsFor(style));
     if (!top->window) return FALSE;
     top->windowId = SDL_GetWindowID(top->window);
+    xconnection::NoteWindow(top->window);
     SDL_SetWindowMinimumSize(top->window, 1, 1);
     if (!top->ResizeBuffer(w, h)) return FALSE;
     m_top = std::move(top);
