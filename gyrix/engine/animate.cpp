@@ -43,6 +43,7 @@ void CPuzzle::CompleteMove(CWnd* wnd) {
   const bool live = IsLiveWindow(wnd);
   if (live) wnd->KillTimer(kAnimationTimer);
   const int wasSolved = m_solved;
+  AdvanceClock();  // a solving turn stops the time when it ends
   DoMove(move, 1);
   m_currentMove = 0;
   // Decided before the next queued turn runs, which without a window happens right here.

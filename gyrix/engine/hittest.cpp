@@ -59,7 +59,8 @@ int CDragTurn::Release(CPuzzle* puzzle, CWnd* wnd, POINT q) {
   if (live) ReleaseCapture();
   const int from = m_from;
   m_from = -1;
-  if (!puzzle || from == -1) return 0;
+  // A turn or a macro that began after the press has the puzzle: the drag ends without a turn.
+  if (!puzzle || from == -1 || puzzle->IsBusy()) return 0;
   const int to = puzzle->GetFaceletAt(q);
   if (to == -1) return 0;
   const int move = puzzle->MoveFromDrag(from, to);

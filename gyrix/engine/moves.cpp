@@ -84,6 +84,8 @@ BOOL CPuzzle::RecordMove(int move, BOOL queue) {
 }
 
 BOOL CPuzzle::PlayNextMove(CWnd* wnd) {
+  // The running turn plays the next one when it ends; taking a byte now would skip its turn.
+  if (m_currentMove != 0) return 1;
   if (m_history.GetOffset() >= m_history.GetSize()) {
     m_playing = 0;
     return 0;
@@ -115,17 +117,27 @@ BOOL CPuzzle::UndoMove(CWnd* wnd) {
 
 void CPuzzle::QueueMoves(const int* moves, int count) {
   if (!moves || count <= 0) return;
+  // Turns still queued by an earlier macro play first: the new ones go after them. Bytes past
+  // the position with nothing playing (a file saved mid-playback) were never made: dropped.
   const int start = m_history.GetOffset();
+  if (!m_playing) m_history.SetSize(start);
+  m_history.SeekToEnd();
   int queued = 0;
   for (int i = 0; i < count; ++i) queued += RecordMove(moves[i], 1);
-  if (!queued) return;
   m_history.Seek(start, 0);
-  m_playing = 1;
+  if (queued) m_playing = 1;
 }
 
 // ---- solve clock ----
 
+// The clock's end follows the time while it runs on an unsolved puzzle, whether or not anyone
+// paints it: everything that reads or stores the time brings it up to date first.
+void CPuzzle::AdvanceClock() {
+  if (m_clockRunning && !m_solved) m_clockEnd = CUTime::GetCurTime();
+}
+
 void CPuzzle::StartClock(BOOL fresh) {
+  AdvanceClock();
   m_clockRunning = 1;
   const CUTimeSpan elapsed = m_clockEnd - m_clockStart;
   m_clockEnd = CUTime::GetCurTime();
@@ -139,6 +151,7 @@ void CPuzzle::StartClock(BOOL fresh) {
 }
 
 void CPuzzle::StopClock(BOOL reset) {
+  AdvanceClock();
   m_clockRunning = 0;
   if (reset) {
     m_clockStart = m_clockEnd;
@@ -147,9 +160,12 @@ void CPuzzle::StopClock(BOOL reset) {
   }
 }
 
-long CPuzzle::GetElapsedSeconds() const { return (m_clockEnd - m_clockStart).GetTotalSeconds(); }
+long CPuzzle::GetElapsedSeconds() const {
+  const CUTime end = (m_clockRunning && !m_solved) ? CUTime::GetCurTime() : m_clockEnd;
+  return (end - m_clockStart).GetTotalSeconds();
+}
 
 CUString CPuzzle::GetElapsedText() {
-  if (m_clockRunning && !m_solved) m_clockEnd = CUTime::GetCurTime();
+  AdvanceClock();
   return (m_clockEnd - m_clockStart).Format("%H:%M:%S");
 }

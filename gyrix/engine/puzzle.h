@@ -26,7 +26,7 @@ class CDragTurn {
   bool Press(CPuzzle* puzzle, CWnd* wnd, POINT p);
   // Releases the capture and starts and records the turn from the remembered facelet to the
   // one under q; returns the turn started, 0 for none. A window that does not hold the
-  // capture makes no turn.
+  // capture, or a puzzle busy since the press, makes no turn.
   int Release(CPuzzle* puzzle, CWnd* wnd, POINT q);
   bool IsPressed() const { return m_from != -1; }
   int GetFromFacelet() const { return m_from; }
@@ -173,11 +173,14 @@ class CPuzzle : public CPolyModel {
   // History and playback. RecordMove refuses (0) turn 0 and turns beyond one signed byte,
   // which undo would replay as another turn.
   BOOL RecordMove(int move, BOOL queue);
+  // Starts the next queued turn; while a turn runs it leaves the queue alone (that turn plays
+  // the next one when it ends) and returns 1.
   BOOL PlayNextMove(CWnd* wnd);
   BOOL UndoMove(CWnd* wnd);
   BOOL IsBusy() const { return m_currentMove != 0 || m_playing; }
-  // Queues turns for playback as macros do: each is recorded without merging and playback
-  // is armed when anything was queued. The window then calls PlayNextMove.
+  // Queues turns for playback as macros do: each is recorded without merging, after any turns
+  // still queued, and playback is armed when anything was queued. The window then calls
+  // PlayNextMove.
   void QueueMoves(const int* moves, int count);
   // One tick of the animation timer: paints the next frame of the running turn, and after
   // the last one makes the turn (CompleteMove). The window calls it instead of Draw while
@@ -196,6 +199,7 @@ class CPuzzle : public CPolyModel {
   // Solve clock.
   void StartClock(BOOL fresh);
   void StopClock(BOOL reset);
+  // Read from the clock whether or not it has been painted.
   long GetElapsedSeconds() const;
   CUString GetElapsedText();  // "%H:%M:%S"
   BOOL IsClockShown() const { return m_clockRunning || m_solved; }
@@ -260,6 +264,7 @@ class CPuzzle : public CPolyModel {
   void ReadMask(CUBuffer& b);
   void ReadHistory(CUBuffer& b);
   void ClearHistory() { m_history.Clear(); }
+  void AdvanceClock();
   void EraseHistoryByte(int at);
 
   CUString m_title;

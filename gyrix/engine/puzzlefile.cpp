@@ -145,7 +145,8 @@ void CPuzzle::Read(CUBuffer& b) {
   m_clockStart.Read(b);
   m_clockEnd.Read(b);
   b >> m_solved >> m_mode >> m_scramblePending;
-  StopClock(0);
+  // Stopped with the stored times: stopping a running clock would move its end to now.
+  m_clockRunning = 0;
   // Relabelled files are the same records under another type id; their counts give them away.
   if (m_checkShape && !IsOwnShape(m_expectedShape)) MarkReadFailed();
 }

@@ -183,3 +183,42 @@ TEST_F(Animation, AtTheFullAngleTheFrameShowsTheTurnedPuzzle) {
   // Fixed-point rotation may move an edge by a pixel, no more.
   EXPECT_LT(differing, 160);
 }
+
+TEST_F(Animation, AMacroQueuedDuringAnotherPlaysAfterItAndUndoKeepsInStep) {
+  // The picture must always be the solved puzzle with the history's made turns applied.
+  auto expectInStep = [this](const char* when) {
+    CTowerPuzzle replay;
+    for (int i = 0; i < p.GetHistoryPosition(); ++i) replay.DoMove(p.GetHistoryMove(i), 1);
+    for (int id = 0; id < p.GetFaceletCount(); ++id)
+      ASSERT_EQ(p.GetFaceletColour(id), replay.GetFaceletColour(id)) << when << ", facelet " << id;
+  };
+  auto runQueue = [this] {
+    for (int guard = 0; p.IsBusy() && guard < 1000; ++guard) p.AnimateStep(&wnd, canvas.dc, &canvas.dib);
+  };
+  const int first[4] = {1, 1, 1, 1};
+  const int second[3] = {2, 2, 2};
+  p.QueueMoves(first, 4);
+  p.PlayNextMove(&wnd);
+  RunFrames(2);  // halfway through the first turn, as the window runs it
+  p.QueueMoves(second, 3);
+  EXPECT_EQ(p.PlayNextMove(&wnd), 1);  // what Execute Move does next: must not skip a turn
+  EXPECT_EQ(p.GetCurrentMove(), 1);
+  runQueue();
+  EXPECT_EQ(p.GetHistorySize(), 7);
+  EXPECT_EQ(p.GetHistoryPosition(), 7);
+  expectInStep("after both macros");
+
+  // Undo while a macro plays: during a turn it waits; between turns it undoes the last made.
+  p.QueueMoves(second, 2);
+  EXPECT_EQ(p.UndoMove(&wnd), 1);  // armed, nothing running yet: undoes the 7th turn
+  runQueue();
+  expectInStep("after an undo at the start of playback");
+  p.QueueMoves(first, 2);
+  p.PlayNextMove(&wnd);
+  EXPECT_EQ(p.UndoMove(&wnd), 1);
+  runQueue();
+  expectInStep("after an undo during a queued turn");
+  while (p.UndoMove(&wnd)) runQueue();
+  EXPECT_EQ(p.GetHistorySize(), 0);
+  expectInStep("after undoing everything");
+}

@@ -185,10 +185,22 @@ TEST_F(DragInWindow, DragCapturesTheMouseAndIsIgnoredWhileBusy) {
   EXPECT_EQ(CWnd::GetCapture(), nullptr);
   p.CompleteAllMoves(&wnd);
 
+  // A macro armed after the press: the release lets go of the mouse and the press, no turn.
+  ASSERT_TRUE(drag.Press(&p, &wnd, CentreOf(p, from)));
+  const int macro[1] = {2};
+  p.QueueMoves(macro, 1);
+  EXPECT_EQ(drag.Release(&p, &wnd, CentreOf(p, to)), 0);
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  EXPECT_FALSE(drag.IsPressed());
+  p.PlayNextMove(&wnd);
+  p.CompleteAllMoves(&wnd);
+  EXPECT_FALSE(p.IsBusy());
+  EXPECT_EQ(p.GetHistorySize(), 2);
+
   // A release in a window that lost the capture makes no turn.
   ASSERT_TRUE(drag.Press(&p, &wnd, CentreOf(p, from)));
   ReleaseCapture();
   EXPECT_EQ(drag.Release(&p, &wnd, CentreOf(p, to)), 0);
   EXPECT_EQ(p.GetCurrentMove(), 0);
-  EXPECT_EQ(p.GetHistorySize(), 1);
+  EXPECT_EQ(p.GetHistorySize(), 2);
 }

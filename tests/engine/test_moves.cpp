@@ -309,3 +309,24 @@ TEST(Clock, ElapsedTextAdvancesOnlyWhileRunningAndUnsolved) {
   p.SetSolvedFlags(0, 0);
   EXPECT_EQ(p.IsClockShown(), 0);
 }
+
+TEST(Clock, ElapsedTimeComesFromTheClockNotFromPainting) {
+  CGridPuzzle p;
+  p.DoMove(1, 1);
+  p.StartClock(0);
+  p.SetSolvedFlags(0, 1);
+  const long now = CUTime::GetCurTime().GetTime();
+  p.SetClock(now - 10, now - 10);  // started ten seconds ago, never painted since
+  EXPECT_GE(p.GetElapsedSeconds(), 10);
+  p.StopClock(0);  // a pause or a dialog keeps the time it began, not the last paint's
+  EXPECT_GE(p.GetElapsedSeconds(), 10);
+  EXPECT_LE(p.GetElapsedSeconds(), 11);
+
+  // The solving turn stops the time when it ends, with or without painting.
+  p.StartClock(0);
+  p.SetClock(now - 20, now - 20);
+  ASSERT_EQ(p.StartMove(nullptr, -1), 1);
+  EXPECT_EQ(p.IsSolved(), 1);
+  EXPECT_GE(p.GetElapsedSeconds(), 20);
+  EXPECT_LE(p.GetElapsedSeconds(), 21);
+}
