@@ -90,6 +90,7 @@ BOOL CPuzzleDlg::OpenPuzzleFileAt(const char* path) {
   // The loaded puzzle keeps the clock state it was saved with.
   ReplacePuzzle(loaded);
   m_lastPuzzle = loaded->GetTypeId();
+  SaveSettings();
   return TRUE;
 }
 
@@ -156,23 +157,25 @@ void CPuzzleDlg::PollJoystick() {
   float b = -axis(info.dwRpos);
   float c = axis(info.dwZpos);
   DWORD buttons = info.dwButtons;
-  if (a == 0 && b == 0 && buttons == 0 && m_joystickButtons == 0) {
-    Invalidate(FALSE);
-    return;
-  }
+  // Repaint only what changed: a repaint on every pass would keep the loop from ever sleeping.
+  if (a == 0 && b == 0 && buttons == 0 && m_joystickButtons == 0) return;
   CSize size = ClientSize();
   if ((a != 0 || b != 0) && buttons == 0) {
-    if (size.cx > 0 && size.cy > 0) {
-      m_puzzle->RotateViewX(static_cast<int>(a * 10) * 360 / size.cx);
-      m_puzzle->RotateViewY(static_cast<int>(b * 10) * 360 / size.cy);
-    }
+    const int degreesX = size.cx > 0 ? static_cast<int>(a * 10) * 360 / size.cx : 0;
+    const int degreesY = size.cy > 0 ? static_cast<int>(b * 10) * 360 / size.cy : 0;
+    if (degreesX == 0 && degreesY == 0) return;
+    m_puzzle->RotateViewX(degreesX);
+    m_puzzle->RotateViewY(degreesY);
     if (m_joystickButtons == 0) Invalidate(FALSE);
     return;
   }
+  bool changed = buttons != m_joystickButtons;
   if (m_puzzle->GetCapabilities() & CPuzzle::kTakesJoystick) {
+    const int queued = m_puzzle->GetHistorySize();
     m_puzzle->JoystickTurn(a, b, c, static_cast<int>(buttons));
     m_puzzle->PlayNextMove(this);
+    changed = changed || m_puzzle->IsBusy() || m_puzzle->GetHistorySize() != queued;
   }
   m_joystickButtons = buttons;
-  Invalidate(FALSE);
+  if (changed) Invalidate(FALSE);
 }

@@ -225,7 +225,7 @@ void CPuzzleDlg::ReplacePuzzle(CPuzzle* puzzle) {
   if (m_puzzle && m_puzzle->IsBusy()) KillTimer(CPuzzle::kAnimationTimer);
   delete m_puzzle;
   m_puzzle = puzzle;
-  m_pressedFacelet = -1;
+  m_drag.Cancel();
   SetAnimSpeed(m_animSpeed);
   FitView();
   m_puzzle->SetTitle(this);

@@ -3,6 +3,7 @@
 // turns mouse and key input into puzzle operations and keeps the settings file.
 #pragma once
 
+#include <gyrix/engine/puzzle.h>
 #include <lumex/dialogs.h>
 #include <lumex/lumex.h>
 #include <platform/platform.h>
@@ -136,7 +137,7 @@ class CPuzzleDlg : public CDibDialog {
   void SetTimerColor(COLORREF c) { m_timerColor = c; }
   int GetAnimSpeed() const { return m_animSpeed; }
   const CUString& GetMacroText() const { return m_macroText; }
-  int GetPressedFacelet() const { return m_pressedFacelet; }
+  int GetPressedFacelet() const { return m_drag.GetFromFacelet(); }
   CFont& GetMessageFont() { return m_messageFont; }
 
  private:
@@ -150,7 +151,7 @@ class CPuzzleDlg : public CDibDialog {
 
   CPuzzle* m_puzzle = nullptr;
   CPoint m_pressPoint{0, 0};
-  int m_pressedFacelet = -1;
+  CDragTurn m_drag;  // the left-button drag that turns the puzzle
   CUObArray m_buttons{0, 1};
   int m_showButtons = 1;
   int m_showTimer = 1;

@@ -132,7 +132,10 @@ void CPuzzleDlg::OnKeyDown(UINT key, UINT repeat, UINT flags) {
     return;
   }
   switch (key) {
-    case VK_BACK: m_puzzle->UndoMove(this); break;
+    case VK_BACK:
+      // An undo is a turn of the player's like a drag: it resumes a clock stopped by a load.
+      if (m_puzzle->UndoMove(this)) ResumeClock();
+      break;
     case VK_PAUSE:
       TogglePause();
       CDibDialog::OnKeyDown(key, repeat, flags);
@@ -163,38 +166,35 @@ void CPuzzleDlg::OnLButtonDown(UINT flags, CPoint point) {
     DismissMessage();
     return;
   }
-  m_pressedFacelet = m_puzzle->GetFaceletAt(point);
-  if (m_pressedFacelet != -1) {
-    SetCapture();
-    m_pressPoint = point;
-  }
+  if (m_drag.Press(m_puzzle, this, point)) m_pressPoint = point;
   if (HitButtons()) Invalidate(FALSE);
 }
 
 void CPuzzleDlg::OnLButtonUp(UINT flags, CPoint point) {
   CDibDialog::OnLButtonUp(flags, point);
-  if (!m_puzzle || m_puzzle->IsBusy()) return;
-  if (GetCapture() == this) ReleaseCapture();
-  if (m_pressedFacelet != -1) {
-    int target = m_puzzle->GetFaceletAt(point);
-    if (target != -1) {
-      ResumeClock();
-      int turn = m_puzzle->MoveFromDrag(m_pressedFacelet, target);
-      if (turn != 0 && m_puzzle->StartMove(this, turn)) m_puzzle->RecordMove(turn, 0);
-    }
-    m_pressedFacelet = -1;
+  if (!m_puzzle) return;
+  if (m_drag.IsPressed()) {
+    // The helper releases the capture and forgets the press whatever happens, busy or not.
+    if (m_drag.Release(m_puzzle, this, point) != 0) ResumeClock();
     return;
   }
+  if (GetCapture() == this) ReleaseCapture();
+  if (m_puzzle->IsBusy()) return;
   CMenuButton* button = HitButtons();
   if (!button) return;
   if (button->HasChildren()) {
     CMenuButton::SetOpenMenu(button);
     m_lastMenu = button->GetId();
+    SaveSettings();
     Invalidate(FALSE);
     return;
   }
   RunButtonCommand(button->GetId());
-  if (m_hWnd) Invalidate(FALSE);
+  // A puzzle or a menu chosen is kept at once: a program that dies loses nothing.
+  if (m_hWnd) {
+    SaveSettings();
+    Invalidate(FALSE);
+  }
 }
 
 void CPuzzleDlg::OnRButtonDown(UINT flags, CPoint point) {

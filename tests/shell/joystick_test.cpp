@@ -40,12 +40,15 @@ TEST_F(JoystickTest, ADeflectedStickTurnsTheViewAndACentredOneDoesNot) {
   const int startX = puzzle->GetViewAngleX();
   const int startY = puzzle->GetViewAngleY();
 
-  m_dlg->ContinueModal();  // centred: nothing moves
+  m_dlg->UpdateWindow();
+  m_dlg->ContinueModal();  // centred: nothing moves, nothing to repaint, so the loop may sleep
   EXPECT_EQ(puzzle->GetViewAngleX(), startX);
   EXPECT_EQ(puzzle->GetViewAngleY(), startY);
+  EXPECT_FALSE(m_dlg->GetUpdateRect(nullptr));
 
   SDL_JoystickSetVirtualAxis(m_joy, 1, 32767);  // the stick pushed all the way
   m_dlg->ContinueModal();
+  EXPECT_TRUE(m_dlg->GetUpdateRect(nullptr));
   EXPECT_NE(puzzle->GetViewAngleX(), startX);
   EXPECT_EQ(puzzle->GetViewAngleY(), startY);
 

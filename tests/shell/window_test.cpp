@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -18,11 +19,13 @@ namespace {
 // The solve clock's start, reached the way a puzzle class would.
 struct ClockAccess : CPuzzle {
   static CUTime CPuzzle::*Start() { return &ClockAccess::m_clockStart; }
+  static CUTime CPuzzle::*End() { return &ClockAccess::m_clockEnd; }
 };
 
+// As if the clock had started that long ago and not been painted since.
 void BackdateClock(CPuzzle* p, long seconds) {
-  CUTime& start = p->*ClockAccess::Start();
-  start = CUTime(start.GetTime() - seconds);
+  for (CUTime& t : {std::ref(p->*ClockAccess::Start()), std::ref(p->*ClockAccess::End())})
+    t = CUTime(t.GetTime() - seconds);
 }
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -96,6 +99,22 @@ TEST_F(ShellTest, ADragTurnsALayerAndDraggingItBackCancelsInTheHistory) {
   EXPECT_TRUE(p->IsSolved());
   EXPECT_EQ(p->GetHistorySize(), 0);
   EXPECT_EQ(GetCapture(), nullptr);
+
+  // A turn that begins between press and release (an undo): the release lets the mouse and
+  // the pressed facelet go and makes no turn.
+  ASSERT_TRUE(DragTurn(turn));
+  Settle();
+  CPoint at(-1, -1);
+  for (int id = 0; id < p->GetFaceletCount() && at.x < 0; ++id) at = FaceletCentre(id);
+  CEventLoop::InjectMouseButton(m_dlg, at, VK_LBUTTON, true);
+  ASSERT_NE(m_dlg->GetPressedFacelet(), -1);
+  Key(VK_BACK);
+  ASSERT_TRUE(p->IsBusy());
+  CEventLoop::InjectMouseButton(m_dlg, at, VK_LBUTTON, false);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(m_dlg->GetPressedFacelet(), -1);
+  Settle();
+  EXPECT_EQ(p->GetHistorySize(), 0);
 }
 
 TEST_F(ShellTest, BackspaceUndoesAndLeftClicksWaitWhileATurnAnimates) {
@@ -121,7 +140,9 @@ TEST_F(ShellTest, BackspaceUndoesAndLeftClicksWaitWhileATurnAnimates) {
 }
 
 TEST_F(ShellTest, SolvingAScrambleShowsTheCongratulationsAndStopsTheClock) {
+ for (int shown : {1, 0}) {  // the time is the clock's, painted or not
   OpenWindow();
+  m_dlg->SetShowTimer(shown);
   CPuzzle* p = m_dlg->GetPuzzle();
   p->DoMove(1, TRUE);
   // The solve clock counts wall-clock seconds: start just after a second begins, so that the
@@ -143,6 +164,8 @@ TEST_F(ShellTest, SolvingAScrambleShowsTheCongratulationsAndStopsTheClock) {
   Key('R');  // any key only dismisses
   EXPECT_FALSE(m_dlg->IsMessageShown());
   EXPECT_EQ(p->GetElapsedSeconds(), elapsed);  // the clock stays stopped
+  CloseWindow();
+ }
 }
 
 TEST_F(ShellTest, SolvingWithoutAScrambleShowsNothing) {
@@ -247,8 +270,8 @@ TEST_F(ShellTest, LastMenuIsRestoredAtTheNextStartAndUnknownIdsOpenNothing) {
   OpenWindow();
   ClickAt(ButtonCentre(VisibleButton(139)));
   ClickAt(ButtonCentre(VisibleButton(900)));
+  EXPECT_TRUE(Contains(ReadSettings(), "LastMenu=900"));  // kept at once, not only at exit
   CloseWindow();
-  EXPECT_TRUE(Contains(ReadSettings(), "LastMenu=900"));
   OpenWindow();
   ASSERT_NE(CMenuButton::GetOpenMenu(), nullptr);
   EXPECT_EQ(CMenuButton::GetOpenMenu()->GetId(), 900);
@@ -364,6 +387,7 @@ TEST_F(ShellTest, ChangingTheSystemTimeStopsTheClockAndClearsTheHistory) {
 
 TEST_F(ShellTest, SaveThenLoadThroughTheChooser) {
   OpenWindow();
+  Key('M');
   ASSERT_TRUE(DragTurn(1));
   Settle();
   m_services.chooserAnswer = (m_folder / "game").string();
@@ -379,6 +403,7 @@ TEST_F(ShellTest, SaveThenLoadThroughTheChooser) {
   ClickAt(ButtonCentre(VisibleButton(900)));
   ClickAt(ButtonCentre(VisibleButton(140)));
   ASSERT_EQ(m_dlg->GetPuzzle()->GetTypeId(), 2);
+  EXPECT_TRUE(Contains(ReadSettings(), "LastPuzzle=2"));
   m_services.chooserAnswer = (m_folder / "game.puz").string();
   Key('L');
   CPuzzle* loaded = m_dlg->GetPuzzle();
@@ -387,6 +412,10 @@ TEST_F(ShellTest, SaveThenLoadThroughTheChooser) {
   EXPECT_FALSE(loaded->IsSolved());
   EXPECT_EQ(loaded->GetHistorySize(), 1);
   EXPECT_TRUE(m_services.messages.empty());
+  // The game goes on with an undo as with a drag: the stopped clock runs again.
+  EXPECT_FALSE(loaded->IsClockRunning());
+  Key(VK_BACK);
+  EXPECT_TRUE(loaded->IsClockRunning());
 }
 
 TEST_F(ShellTest, ADamagedPuzzleFileIsRefusedAndTheCurrentPuzzleStays) {
