@@ -208,6 +208,7 @@ std::vector<PALETTEENTRY> WuQuantize(const BYTE* red, const BYTE* green, const B
 CQuantizer::CQuantizer(int reserveStandard) {
   for (auto& e : m_palette) e = PALETTEENTRY{};
   if (!reserveStandard) return;
+  m_reserved = true;
   for (int i = 0; i < 8; ++i) {
     m_palette[i] = CDib::cm_peWindows[i];
     m_palette[248 + i] = CDib::cm_peWindows[8 + i];
@@ -227,10 +228,49 @@ void CQuantizer::AddColor(unsigned long colour) {
   AddColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
+// Entries before the chosen ones win a nearest-colour search among equals anyway; the standard
+// colours at the top do not.
+bool CQuantizer::RepeatsTopColour(const PALETTEENTRY& e) const {
+  if (!m_reserved) return false;
+  for (int i = 248; i < 256; ++i) {
+    const PALETTEENTRY& f = m_palette[i];
+    if (f.peRed == e.peRed && f.peGreen == e.peGreen && f.peBlue == e.peBlue) return true;
+  }
+  return false;
+}
+
+void CQuantizer::PutChosen(int index, PALETTEENTRY e) {
+  // One step along the green axis, towards its middle, is the least visible change.
+  if (RepeatsTopColour(e)) e.peGreen = BYTE(e.peGreen < 128 ? e.peGreen + 1 : e.peGreen - 1);
+  e.peFlags = 0;
+  m_palette[index] = e;
+}
+
 int CQuantizer::QuantizeRGB(const BYTE* red, const BYTE* green, const BYTE* blue, std::size_t n) {
   std::vector<PALETTEENTRY> colors = WuQuantize(red, green, blue, n, m_toFill);
-  for (std::size_t i = 0; i < colors.size(); ++i) m_palette[m_firstFree + i] = colors[i];
+  for (std::size_t i = 0; i < colors.size(); ++i)
+    PutChosen(m_firstFree + static_cast<int>(i), colors[i]);
   return static_cast<int>(colors.size());
+}
+
+int CQuantizer::FillEvenly() {
+  static constexpr int kSteps = 6;
+  static constexpr int kGrid = kSteps * kSteps * kSteps;
+  const int first = m_firstFree, toFill = m_toFill;
+  int filled = 0;
+  for (int i = 0; i < kGrid && filled < toFill; ++i, ++filled) {
+    const int r = i / (kSteps * kSteps), g = i / kSteps % kSteps, b = i % kSteps;
+    PutChosen(first + filled, PALETTEENTRY{BYTE(r * 51), BYTE(g * 51), BYTE(b * 51), 0});
+  }
+  // Greys between the grid's own six.
+  const int greys = toFill - filled;
+  for (int i = 1; filled < toFill; ++i, ++filled) {
+    const BYTE v = BYTE(i * 255 / (greys + 1));
+    PutChosen(first + filled, PALETTEENTRY{v, v, v, 0});
+  }
+  m_firstFree += filled;
+  m_toFill -= filled;
+  return filled;
 }
 
 int CQuantizer::Quantize(CDib& dib, CPalette& pal) {

@@ -32,7 +32,12 @@ class CQuantizer {
   // 0 when the image has no pixels of a depth we can read, or the palette cannot be made.
   int Quantize(CDib& dib, CPalette& pal);
   // The same from pixel colours given directly; returns how many entries were filled.
+  // A chosen colour never repeats a standard colour of 248..255 exactly, so that those are
+  // always found at their own index (frames keep their transparent and ink indices).
   int QuantizeRGB(const BYTE* red, const BYTE* green, const BYTE* blue, std::size_t n);
+  // Fills the entries still free with colours spread evenly over the RGB cube (a 6x6x6 grid,
+  // then greys), for a palette that has no picture to learn from; returns how many.
+  int FillEvenly();
   // Replaces pal by a logical palette of all 256 entries.
   int CreatePalette(CPalette& pal);
 
@@ -41,7 +46,12 @@ class CQuantizer {
   int RemainingEntries() const { return m_toFill; }
 
  private:
+  bool RepeatsTopColour(const PALETTEENTRY& e) const;
+  // Puts a chosen colour at index, moved off any standard colour of 248..255 it equals.
+  void PutChosen(int index, PALETTEENTRY e);
+
   PALETTEENTRY m_palette[256];
+  bool m_reserved = false;
   int m_firstFree = 0;
   int m_toFill = 256;
 };

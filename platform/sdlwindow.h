@@ -12,6 +12,8 @@
 
 #include <array>
 
+class CPalette;
+
 class CWnd;
 
 struct TopLevelState {
@@ -21,6 +23,7 @@ struct TopLevelState {
   SDL_Surface* indexed = nullptr;   // wraps buffer's pixels
   std::array<RGBQUAD, 256> shownColours{};  // what the SDL palette holds now
   bool coloursValid = false;
+  const CPalette* lockedPalette = nullptr;  // the only palette realising may show, if any
   CRect presentDirty;               // client area painted but not yet shown
   CWnd* lastFocus = nullptr;        // focus to give back when the window is activated again
   bool minimized = false;

@@ -536,6 +536,8 @@ CBitmap* CWnd::BackBuffer() {
 void CWnd::SetPresentPalette(const CPalette* palette) {
   CBitmap* buffer = BackBuffer();
   if (!buffer || !palette || palette->GetEntryCount() <= 0) return;
+  const TopLevelState* state = GetTopLevelParent()->TopState();
+  if (state && state->lockedPalette && state->lockedPalette != palette) return;
   std::array<RGBQUAD, 256> table = DefaultWindowColours();
   for (int i = 0; i < palette->GetEntryCount() && i < 256; ++i) {
     const PALETTEENTRY& e = palette->Entries()[i];
@@ -544,6 +546,13 @@ void CWnd::SetPresentPalette(const CPalette* palette) {
   buffer->SetColorTable(0, 256, table.data());
   CWnd* top = GetTopLevelParent();
   top->m_top->MarkDirty(CRect(0, 0, top->m_rect.Width(), top->m_rect.Height()));
+}
+
+void CWnd::LockPresentPalette(const CPalette* palette) {
+  CWnd* top = m_hWnd ? GetTopLevelParent() : nullptr;
+  if (!top || !top->m_top) return;
+  top->m_top->lockedPalette = palette;
+  if (palette) SetPresentPalette(palette);
 }
 
 CRect TopLevelState::PaintWindow(CWnd* w, const CRect& inheritedTop, bool inheritedErase,
@@ -1069,6 +1078,8 @@ UINT CWindowDC::RealizePalette() {
   CPalette* palette = GetCurrentPalette();
   CBitmap* buffer = m_wnd ? m_wnd->BackBuffer() : nullptr;
   if (!palette || !buffer) return 0;
+  const TopLevelState* top = m_wnd->GetTopLevelParent()->TopState();
+  if (top && top->lockedPalette && top->lockedPalette != palette) return 0;
   UINT changed = 0;
   const RGBQUAD* table = buffer->ColorTable();
   for (int i = 0; i < palette->GetEntryCount(); ++i) {

@@ -155,6 +155,11 @@ class CWnd {
   // The colours the back buffer is presented with: the last palette realised on one of the
   // window's device contexts, or the layer's default colours.
   void SetPresentPalette(const CPalette* palette);
+  // Fixes the colours of this window's top-level window to one palette, for a window whose
+  // parts bring palettes of their own: realising another palette then changes nothing, and
+  // what it draws is matched to the fixed colours, so pixels already drawn keep theirs.
+  // Realising the fixed palette again shows its current entries. Null lets any palette in.
+  void LockPresentPalette(const CPalette* palette);
 
   // ---- Mouse, keyboard, timers ----
   CWnd* SetCapture();

@@ -15,16 +15,9 @@ constexpr unsigned char kThreeStates = CDibButton::cm_imgPressed | CDibButton::c
 constexpr CPoint kCaptionAt{5, 4};
 constexpr int kHelpCommand = 9;
 constexpr int kShowNormal = 10;
-constexpr COLORREF kReservedOrange = 0x0080FF;
 // Cyan, the one clock colour the panel cannot show, is kept as black.
 constexpr COLORREF kUnshownTimerColour = 0xFFFF00;
 constexpr int kSideColours = 10;
-
-bool EndsWithBmp(const CUString& name) {
-  const char* s = name;
-  const std::size_t n = std::strlen(s);
-  return n >= 4 && strcasecmp(s + n - 4, ".bmp") == 0;
-}
 
 }  // namespace
 
@@ -66,7 +59,7 @@ BOOL COptionsDlg::OnInitDialog() {
 
   m_showButtons.SetCheck(m_owner->GetShowButtons() ? 1 : 0);
   m_showTimer.SetCheck(m_owner->GetShowTimer() ? 1 : 0);
-  LoadPreviewTile(m_owner->GetTilePath());
+  if (!LoadPreviewTile(m_owner->GetTilePath())) ClearPreviewTile();
   m_tileEdit.SetWindowText(m_owner->GetTilePath());
   m_browse.SubclassButton(this, IDC_OPT_BROWSE, nullptr, kBrowseBitmap, kThreeStates);
 
@@ -91,43 +84,41 @@ BOOL COptionsDlg::OnInitDialog() {
 }
 
 bool COptionsDlg::LoadPreviewTile(const char* name) {
-  CUString file = name ? name : "";
-  if (file.GetLength() == 0) return false;
-  if (!EndsWithBmp(file)) file += ".bmp";
-  CUString path = file;
   CDib loaded;
-  if (!loaded.Load(path)) {
-    path.Format("%s%s", ResourceFolderFor(static_cast<const char*>(GetModulePath())).c_str(),
-                static_cast<const char*>(file));
-    if (!loaded.Load(path)) return false;
-  }
-  CQuantizer quantizer(1);
-  quantizer.AddColor(kReservedOrange);
+  if (!CPuzzleDlg::LoadTileBitmap(name, loaded)) return false;
   CPalette palette;
-  if (!quantizer.Quantize(loaded, palette)) return false;
+  if (!CPuzzleDlg::MakeTilePalette(&loaded, palette)) return false;
   // Only a tile that loaded replaces what the preview shows.
   PALETTEENTRY entries[256];
   const int count = static_cast<int>(palette.GetPaletteEntries(0, 256, entries));
   m_palette.DeleteObject();
   m_palette.CreatePalette(entries, count);
-  m_tile.DeleteObject();
-  if (!m_tile.Load(path) || !m_tile.ConvertTo256Colors(m_palette)) {
-    m_tile.DeleteObject();
-    return false;
-  }
-  m_tile.SetPalette(&m_palette);
+  m_tile = loaded;
+  m_tile.ConvertTo256Colors(m_palette);
+  ShowPalette();
   return true;
+}
+
+void COptionsDlg::ClearPreviewTile() {
+  m_tile.DeleteObject();
+  CPuzzleDlg::MakeTilePalette(nullptr, m_palette);
+  ShowPalette();
+}
+
+// The dialog shows the preview's palette, whatever palettes its buttons bring: their colours
+// are the standard ones, which every tile palette holds.
+void COptionsDlg::ShowPalette() {
+  if (!GetSafeHwnd()) return;
+  LockPresentPalette(&m_palette);
+  if (CWnd* note = GetDlgItem(IDC_OPT_TILE_NOTE)) note->ShowWindow(m_tile.GetBits() ? SW_SHOW : SW_HIDE);
+  Invalidate(FALSE);
 }
 
 bool COptionsDlg::RenderPreview(CDib& out) {
   if (!m_previewBox.GetSafeHwnd()) return false;
   CRect box;
   m_previewBox.GetClientRect(&box);
-  if (!m_palette.GetSafeHandle()) {
-    CQuantizer quantizer(1);
-    quantizer.AddColor(kReservedOrange);
-    quantizer.CreatePalette(m_palette);
-  }
+  if (!m_palette.GetSafeHandle()) CPuzzleDlg::MakeTilePalette(nullptr, m_palette);
   if (!out.Create(&m_palette, box.Width(), box.Height(), 254)) return false;
   CDC mem;
   if (!mem.CreateCompatibleDC(nullptr)) return false;
@@ -221,8 +212,10 @@ BOOL COptionsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     return TRUE;
   }
   if (code == EN_KILLFOCUS && id == IDC_OPT_TILE) {
-    LoadPreviewTile(GetDlgItemText(IDC_OPT_TILE).c_str());
-    Invalidate(FALSE);
+    const std::string name = GetDlgItemText(IDC_OPT_TILE);
+    // An emptied box shows the plain background; a name that does not load changes nothing.
+    if (name.empty()) ClearPreviewTile();
+    else LoadPreviewTile(name.c_str());
     return TRUE;
   }
   return CDibDialog::OnCommand(wParam, lParam);
@@ -233,9 +226,14 @@ void COptionsDlg::Browse() {
   std::snprintf(filter, sizeof filter, "Bitmap Files%c*.bmp%c%c", 0, 0, 0);
   CUString path;
   if (!GetOpenSavePath(path, 0, filter, nullptr)) return;
-  LoadPreviewTile(path);
   m_tileEdit.SetWindowText(path);
-  Invalidate(FALSE);
+  if (!LoadPreviewTile(path)) RefuseTile(path);
+}
+
+void COptionsDlg::RefuseTile(const char* name) {
+  Error("The tile \"%s\" cannot be loaded. Choose a .bmp picture, or leave the box empty for a "
+        "plain background.", name);
+  GotoDlgCtrl(&m_tileEdit);
 }
 
 void COptionsDlg::OpenHelp() {
@@ -249,12 +247,16 @@ BOOL COptionsDlg::OnHelpInfo(HELPINFO*) {
 
 void COptionsDlg::OnOK() {
   if (!UpdateData(TRUE)) return;
+  // A new tile name that loads nowhere is refused before anything is applied.
+  const std::string tile = GetDlgItemText(IDC_OPT_TILE);
+  const bool newTile = tile != static_cast<const char*>(m_owner->GetTilePath());
+  if (newTile && !tile.empty() && !LoadPreviewTile(tile.c_str())) {
+    RefuseTile(tile.c_str());
+    return;
+  }
   m_owner->SetBackgroundColor(m_background);
   m_owner->SetTimerColor(m_timerColour);
-  // A tile name that loads nowhere must not take away the tile the player has now.
-  const std::string tile = GetDlgItemText(IDC_OPT_TILE);
-  if (tile != static_cast<const char*>(m_owner->GetTilePath()) && (tile.empty() || LoadPreviewTile(tile.c_str())))
-    m_owner->LoadTile(tile.c_str());
+  if (newTile) m_owner->LoadTile(tile.c_str());
   m_owner->SetShowButtons(m_showButtons.GetCheck() ? 1 : 0);
   m_owner->SetShowTimer(m_showTimer.GetCheck() ? 1 : 0);
   m_owner->SetAnimSpeed(m_animSpeed);
@@ -267,6 +269,7 @@ void COptionsDlg::OnOK() {
 }
 
 void COptionsDlg::OnDestroy() {
+  LockPresentPalette(nullptr);
   CDibDialog::OnDestroy();
   delete m_preview;
   m_preview = nullptr;

@@ -48,6 +48,8 @@ class COptionsDlg : public CDibDialog {
   // Loads a tile for the preview into the dialog's own tile and palette. A name that loads
   // from neither place leaves the preview as it was; false then.
   bool LoadPreviewTile(const char* name);
+  // The preview without a tile: the background colour shows.
+  void ClearPreviewTile();
   // The preview as it is drawn: the tile (or background colour) with the puzzle on it.
   bool RenderPreview(CDib& out);
   void DrawPreview(CDC* dc);
@@ -64,6 +66,9 @@ class COptionsDlg : public CDibDialog {
 
  private:
   bool HandleColourCommand(int id);
+  void ShowPalette();
+  // Tells the player a tile name does not load and puts them back in the tile box.
+  void RefuseTile(const char* name);
 
   CPuzzleDlg* m_owner;
   CPuzzle* m_preview = nullptr;

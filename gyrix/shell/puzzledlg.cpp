@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <strings.h>
 #include <memory>
 
 namespace {
@@ -58,9 +60,9 @@ CUString ModeKey(CPuzzle* puzzle) {
   return key;
 }
 
-bool EndsWithBmp(const CUString& name) {
-  int n = name.GetLength();
-  return n >= 4 && name.Right(4) == ".bmp";
+bool EndsWithBmp(const char* name) {
+  const std::size_t n = std::strlen(name);
+  return n >= 4 && strcasecmp(name + n - 4, ".bmp") == 0;
 }
 
 }  // namespace
@@ -156,7 +158,9 @@ void CPuzzleDlg::LoadSettings() {
   }
   // A hand-edited speed of 0 or less would make the animation timer spin.
   if (m_animSpeed < 1) m_animSpeed = kDefaultAnimSpeed;
-  LoadTile(m_tilePath);
+  // A tile that is missing now (a folder not mounted, say) keeps its name for next time; the
+  // window goes without it.
+  if (!LoadTile(m_tilePath)) ShowTile(nullptr);
   OpenMenuById(m_lastMenu);
   SelectPuzzle(m_lastPuzzle);
 }
@@ -180,33 +184,42 @@ void CPuzzleDlg::SaveSettings() {
   file.Close();
 }
 
-void CPuzzleDlg::LoadTile(const char* name) {
-  CUString requested = name ? name : "";
-  m_tilePath = requested;
-  CUString file = requested;
-  if (!EndsWithBmp(file)) file += ".bmp";
+bool CPuzzleDlg::LoadTileBitmap(const char* name, CDib& out) {
+  if (!name || !*name) return false;
+  CUString file = name;
+  if (!EndsWithBmp(name)) file += ".bmp";
+  if (out.Load(file)) return true;
+  CUString beside;
+  beside.Format("%s%s", ResourceFolderFor(static_cast<const char*>(GetModulePath())).c_str(),
+                static_cast<const char*>(file));
+  return out.Load(beside) != 0;
+}
 
-  m_tile.DeleteObject();
-  bool loaded = false;
-  if (requested.GetLength() > 0) {
-    loaded = m_tile.Load(file) != 0;
-    if (!loaded) {
-      CUString beside;
-      beside.Format("%s%s", ResourceFolderFor(static_cast<const char*>(GetModulePath())).c_str(),
-                    static_cast<const char*>(file));
-      loaded = m_tile.Load(beside) != 0;
-    }
-  }
+bool CPuzzleDlg::MakeTilePalette(CDib* tile, CPalette& palette) {
   CQuantizer quantizer(1);
   quantizer.AddColor(kReservedOrange);
-  bool quantized = false;
-  if (loaded && quantizer.Quantize(m_tile, CDibWnd::cm_palette)) {
-    quantized = true;
+  if (tile && quantizer.Quantize(*tile, palette)) return true;
+  // Without a picture to learn from, colours spread over the whole range keep the picture
+  // buttons and the puzzle's colours close to their own.
+  quantizer.FillEvenly();
+  quantizer.CreatePalette(palette);
+  return false;
+}
+
+bool CPuzzleDlg::LoadTile(const char* name) {
+  const bool none = !name || !*name;
+  CDib tile;
+  if (!none && !LoadTileBitmap(name, tile)) return false;
+  m_tilePath = none ? "" : name;
+  ShowTile(none ? nullptr : &tile);
+  return true;
+}
+
+void CPuzzleDlg::ShowTile(CDib* tile) {
+  m_tile.DeleteObject();
+  if (MakeTilePalette(tile, CDibWnd::cm_palette)) {
+    m_tile = *tile;
     m_tile.ConvertTo256Colors(CDibWnd::cm_palette);
-  }
-  if (!loaded || !quantized) {
-    quantizer.CreatePalette(CDibWnd::cm_palette);
-    m_tile.DeleteObject();  // a tile that cannot be shown in the palette is not shown at all
   }
   // Frames hold palette indices: after a new palette they must be made again.
   for (auto*& digit : m_digits) digit = nullptr;

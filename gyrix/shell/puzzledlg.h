@@ -51,8 +51,17 @@ class CPuzzleDlg : public CDibDialog {
   BOOL OpenSettingsFile(CUIniFile& file);
   void LoadSettings();
   void SaveSettings();
-  // Loads the background tile and builds the shared palette from it.
-  void LoadTile(const char* name);
+  // Loads the background tile and builds the shared palette from it; an empty name means no
+  // tile. A name that loads from nowhere changes nothing and gives false.
+  bool LoadTile(const char* name);
+  // Shows a tile (null: none) with a palette made for it.
+  void ShowTile(CDib* tile);
+  // The one rule for tile names, the options dialog's too: ".bmp" is added unless the name
+  // ends in it (in any case); the name is tried as given, then beside the program.
+  static bool LoadTileBitmap(const char* name, CDib& out);
+  // A palette for a tile: the tile's own colours around the reserved ones, or colours spread
+  // evenly when there is no tile (null) or it cannot be quantised (false then).
+  static bool MakeTilePalette(CDib* tile, CPalette& palette);
   void SelectPuzzle(int typeId);
   // A new puzzle of the type with the colours and mode saved for it; owned by the caller.
   CPuzzle* CreateConfiguredPuzzle(int typeId);

@@ -141,3 +141,47 @@ TEST(Quantizer, QuantizeMakesAPaletteFromAnImageWithoutChangingIt) {
   CDib empty;
   EXPECT_EQ(q.Quantize(empty, pal), 0);
 }
+
+TEST(Quantizer, ChosenColoursNeverTakeTheTopStandardIndicesFromTheirColours) {
+  // A picture of pure red and cyan (the frames' ink and transparent colours) and more.
+  Pixels px;
+  px.Add(255, 0, 0, 40);
+  px.Add(0, 255, 255, 40);
+  px.Add(255, 255, 255, 10);
+  px.Add(90, 60, 30, 10);
+  CQuantizer q;
+  q.AddColor(0x0080FFul);
+  CPalette pal;
+  q.QuantizeRGB(px.r.data(), px.g.data(), px.b.data(), px.Size());
+  ASSERT_TRUE(q.CreatePalette(pal));
+  EXPECT_EQ(pal.GetNearestPaletteIndex(RGB(255, 0, 0)), 249u);
+  EXPECT_EQ(pal.GetNearestPaletteIndex(RGB(0, 255, 255)), 254u);
+  EXPECT_EQ(pal.GetNearestPaletteIndex(RGB(255, 255, 255)), 255u);
+  EXPECT_EQ(pal.GetNearestColor(RGB(90, 60, 30)), RGB(90, 60, 30));
+  ExpectStandardColoursInPlace(q);
+}
+
+TEST(Quantizer, FillingEvenlyLeavesNoColourFarFromAnEntry) {
+  CQuantizer q;
+  q.AddColor(0x0080FFul);
+  EXPECT_EQ(q.FillEvenly(), 239);
+  EXPECT_EQ(q.RemainingEntries(), 0);
+  ExpectStandardColoursInPlace(q);
+  EXPECT_TRUE(Same(q.GetEntries()[8], 255, 128, 0));
+  CPalette pal;
+  ASSERT_TRUE(q.CreatePalette(pal));
+  for (int i = 8; i < 16; ++i)
+    EXPECT_EQ(pal.GetNearestPaletteIndex(RGB(CDib::cm_peWindows[i].peRed, CDib::cm_peWindows[i].peGreen,
+                                              CDib::cm_peWindows[i].peBlue)), UINT(240 + i)) << i;
+  std::mt19937 random(7);
+  for (int n = 0; n < 2000; ++n) {
+    const COLORREF want = random() & 0xFFFFFF;
+    const COLORREF got = pal.GetNearestColor(want);
+    int distance = 0;  // squared; a grid of step 51 is never more than 26 off in each channel
+    for (int shift : {0, 8, 16}) {
+      const int d = int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF);
+      distance += d * d;
+    }
+    ASSERT_LE(distance, 3 * 26 * 26) << std::hex << want;
+  }
+}

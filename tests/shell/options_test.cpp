@@ -8,8 +8,16 @@
 #include <lumex/bmpfile.h>
 #include <lumex/resources.h>
 
+#include <SDL.h>
+
+#ifdef GYRIX_HAVE_X11
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#endif
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 
@@ -64,6 +72,76 @@ std::vector<COLORREF> Render(COptionsDlg& dlg) {
   CDib image;
   EXPECT_TRUE(dlg.RenderPreview(image));
   return Pixels(image);
+}
+
+bool OnRealDisplay() {
+  const char* driver = CEventLoop::VideoDriver();
+  return driver && std::strcmp(driver, "x11") == 0;
+}
+
+// The preview box as the player sees it, inside its sunken frame: read from the screen on a
+// real display, else from the back buffer through the colours it is shown with.
+std::vector<COLORREF> ShownPreview(COptionsDlg& dlg) {
+  CRect box;
+  dlg.GetDlgItem(IDC_OPT_PREVIEW)->GetWindowRect(&box);
+  box.DeflateRect(1, 1);
+  std::vector<COLORREF> out;
+#ifdef GYRIX_HAVE_X11
+  if (OnRealDisplay()) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return out;
+    XSync(display, False);
+    XImage* shot = XGetImage(display, DefaultRootWindow(display), box.left, box.top, box.Width(),
+                             box.Height(), AllPlanes, ZPixmap);
+    for (int y = 0; shot && y < box.Height(); ++y)
+      for (int x = 0; x < box.Width(); ++x) {
+        const unsigned long p = XGetPixel(shot, x, y);
+        out.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+      }
+    if (shot) XDestroyImage(shot);
+    XCloseDisplay(display);
+    return out;
+  }
+#endif
+  dlg.ScreenToClient(&box);
+  const CBitmap* shown = dlg.GetBackBuffer();
+  for (int y = box.top; shown && y < box.bottom; ++y)
+    for (int x = box.left; x < box.right; ++x) out.push_back(shown->PixelColor(x, y));
+  return out;
+}
+
+// The same part of what the preview draws.
+std::vector<COLORREF> DrawnPreview(COptionsDlg& dlg) {
+  CDib image;
+  std::vector<COLORREF> out;
+  if (!dlg.RenderPreview(image)) return out;
+  for (int y = 1; y < image.Height() - 1; ++y)
+    for (int x = 1; x < image.Width() - 1; ++x) {
+      COLORREF c = 0;
+      image.GetPixel(x, y, c);
+      out.push_back(c);
+    }
+  return out;
+}
+
+// Lets the desktop show what the dialog painted (a real display maps and exposes windows in
+// its own time).
+void LetTheScreenCatchUp() {
+  const int rounds = OnRealDisplay() ? 40 : 1;
+  for (int i = 0; i < rounds; ++i) {
+    CEventLoop::ProcessPending();
+    if (rounds > 1) SDL_Delay(25);
+  }
+}
+
+// How many pixels of the preview the player sees differently from what it draws.
+int PreviewPixelsWrong(COptionsDlg& dlg) {
+  LetTheScreenCatchUp();
+  const std::vector<COLORREF> shown = ShownPreview(dlg), drawn = DrawnPreview(dlg);
+  if (shown.size() != drawn.size() || shown.empty()) return -1;
+  int wrong = 0;
+  for (std::size_t i = 0; i < shown.size(); ++i) wrong += shown[i] != drawn[i];
+  return wrong;
 }
 
 CPoint Centre(CWnd* w) {
@@ -261,29 +339,59 @@ TEST_F(OptionsTest, AnimSpeedOutsideOneToHundredIsRefusedAndNothingApplied) {
   }
 }
 
-TEST_F(OptionsTest, ATileThatDoesNotLoadKeepsItsTextAndChangesNothingVisible) {
+TEST_F(OptionsTest, ATileThatDoesNotLoadIsRefusedWithAMessageAndTheDialogStaysOpen) {
   OpenWindow();
   ASSERT_NE(m_dlg->GetTile().GetBits(), nullptr);
+  const std::string saved = ReadSettings();
   RunOptions([&](COptionsDlg& dlg) {
+    CWnd* note = dlg.GetDlgItem(IDC_OPT_TILE_NOTE);
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->IsWindowVisible());  // the tile hides the background colour
     const std::vector<COLORREF> before = Render(dlg);
     CWnd* edit = dlg.GetDlgItem(IDC_OPT_TILE);
     edit->SetWindowText("no-such-tile");
     dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_OPT_TILE, EN_KILLFOCUS), 0);
     EXPECT_EQ(edit->WindowText(), "no-such-tile");
     EXPECT_TRUE(before == Render(dlg));
+    EXPECT_TRUE(m_services.messages.empty());
 
-    // A tile that does load shows in the preview at once.
-    const std::string other = (m_folder / "blue").string();
-    WriteTileBitmap(other + ".bmp", 0xC00000);
-    edit->SetWindowText(other.c_str());
+    // OK names the tile, applies nothing and leaves the dialog open.
+    PickColour(dlg, 10, 4);
+    dlg.SendMessage(WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(m_services.messages.size(), 1u);
+    EXPECT_NE(m_services.messages[0].find("no-such-tile"), std::string::npos);
+    EXPECT_NE(dlg.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(CWnd::GetFocus(), edit);
+
+    // A tile that does load shows in the preview at once, whatever the case of its extension.
+    const std::string other = (m_folder / "Blue").string();
+    WriteTileBitmap(other + ".BMP", 0xC00000);
+    edit->SetWindowText((other + ".BMP").c_str());
     dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_OPT_TILE, EN_KILLFOCUS), 0);
     EXPECT_TRUE(before != Render(dlg));
-    edit->SetWindowText("no-such-tile");
-    dlg.SendMessage(WM_COMMAND, IDOK, 0);
+
+    // An emptied box shows the background colour, and the note goes.
+    edit->SetWindowText("");
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_OPT_TILE, EN_KILLFOCUS), 0);
+    EXPECT_FALSE(note->IsWindowVisible());
+    EXPECT_EQ(Render(dlg)[0], 0x800000u);
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
   });
-  // The main window keeps the tile it had.
   EXPECT_NE(m_dlg->GetTile().GetBits(), nullptr);
   EXPECT_STREQ(m_dlg->GetTilePath(), m_tile.c_str());
+  EXPECT_EQ(m_dlg->GetBackgroundColor(), 0x808000u);
+  EXPECT_EQ(ReadSettings(), saved);
+
+  // The main window follows the same rule for the upper-case name.
+  const std::string upper = (m_folder / "Stone.BMP").string();
+  WriteTileBitmap(upper, 0x00C0C0);
+  RunOptions([&](COptionsDlg& dlg) {
+    dlg.GetDlgItem(IDC_OPT_TILE)->SetWindowText(upper.c_str());
+    dlg.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_STREQ(m_dlg->GetTilePath(), upper.c_str());
+  EXPECT_NE(m_dlg->GetTile().GetBits(), nullptr);
+  EXPECT_NE(ReadSettings().find("Stone.BMP"), std::string::npos);
 }
 
 TEST_F(OptionsTest, ARightDragTurnsThePreview) {
@@ -329,6 +437,32 @@ TEST_F(OptionsTest, BrowseTakesTheChosenTileAndHelpOpensTheOptionsPage) {
     dlg.SendMessage(WM_COMMAND, IDHELP, 0);
     ASSERT_FALSE(m_services.opened.empty());
     EXPECT_NE(m_services.opened.back().find("options.html"), std::string::npos);
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
+  });
+}
+
+// Every control of the dialog brings its own palette; the preview must still be shown in its
+// colours while a popup is open, after one closed and after Browse. Run under xvfb-run, this
+// reads the real screen.
+TEST_F(OptionsTest, ThePreviewIsShownAsDrawnWithPopupsOpenOrClosedAndAfterBrowse) {
+  OpenWindow();
+  const std::string chosen = (m_folder / "sand.bmp").string();
+  WriteTileBitmap(chosen, RGB(220, 190, 120));
+  m_services.chooserAnswer = chosen;
+  RunOptions([&](COptionsDlg& dlg) {
+    EXPECT_EQ(PreviewPixelsWrong(dlg), 0) << "at the start";
+    CColourButton& side1 = dlg.GetColourButton(0);
+    CEventLoop::InjectMouseMove(&side1, Centre(&side1));
+    CEventLoop::InjectClick(&side1, Centre(&side1));
+    ASSERT_TRUE(side1.GetPopup().IsWindowVisible());
+    EXPECT_EQ(PreviewPixelsWrong(dlg), 0) << "with the popup open";
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
+    EXPECT_EQ(PreviewPixelsWrong(dlg), 0) << "after the popup";
+    dlg.SendMessage(WM_COMMAND, IDC_OPT_BROWSE, 0);
+    EXPECT_EQ(dlg.GetDlgItem(IDC_OPT_TILE)->WindowText(), chosen);
+    EXPECT_EQ(PreviewPixelsWrong(dlg), 0) << "after Browse";
+    CEventLoop::InjectMouseMove(&side1, Centre(&side1));
+    EXPECT_EQ(PreviewPixelsWrong(dlg), 0) << "after hovering a colour button";
     CEventLoop::InjectKeyPress(VK_ESCAPE);
   });
 }

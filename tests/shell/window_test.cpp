@@ -76,11 +76,24 @@ TEST_F(ShellTest, StoredSettingsAreAppliedAndBadOnesFallBack) {
   EXPECT_EQ(CDibWnd::cm_palette.GetNearestColor(RGB(40, 160, 90)), RGB(40, 160, 90));
   EXPECT_EQ(CDibWnd::cm_palette.GetNearestColor(0x0080FF), 0x0080FFu);
 
-  // A tile that is nowhere leaves no tile but a usable palette.
-  m_dlg->LoadTile("no-such-tile");
+  // A tile that is nowhere changes nothing; an empty name leaves no tile but a usable palette.
+  const std::string path = static_cast<const char*>(m_dlg->GetTilePath());
+  EXPECT_FALSE(m_dlg->LoadTile("no-such-tile"));
+  EXPECT_NE(m_dlg->GetTile().GetBits(), nullptr);
+  EXPECT_EQ(m_dlg->GetTilePath().GetLength(), static_cast<int>(path.size()));
+  EXPECT_TRUE(m_dlg->LoadTile(""));
   EXPECT_EQ(m_dlg->GetTile().GetBits(), nullptr);
   EXPECT_EQ(CDibWnd::cm_palette.GetEntryCount(), 256);
-  EXPECT_STREQ(m_dlg->GetTilePath(), "no-such-tile");
+  // Without a tile the palette still holds colours near any other (the picture buttons').
+  for (COLORREF want : {RGB(240, 220, 170), RGB(90, 40, 140), RGB(20, 120, 200)}) {
+    const COLORREF got = CDibWnd::cm_palette.GetNearestColor(want);
+    int distance = 0;
+    for (int shift : {0, 8, 16}) {
+      const int d = int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF);
+      distance += d * d;
+    }
+    EXPECT_LE(distance, 3 * 26 * 26) << std::hex << want;
+  }
 }
 
 TEST_F(ShellTest, ADragTurnsALayerAndDraggingItBackCancelsInTheHistory) {
@@ -363,6 +376,13 @@ TEST_F(ShellTest, TheClockIsDrawnInTheTimerColour) {
   screen.GetPixel(inDigit.x, inDigit.y, c);
   EXPECT_EQ(c, CDibWnd::cm_palette.GetNearestColor(0x00FFFF));
   m_dlg->SetTimerColor(0xFF0000);
+  Compose(screen);
+  screen.GetPixel(inDigit.x, inDigit.y, c);
+  EXPECT_EQ(c, CDibWnd::cm_palette.GetNearestColor(0xFF0000));
+  // A tile of pure cyan and red must not take the frames' transparent and ink indices.
+  WriteTileBitmap((m_folder / "CyanRed.bmp").string(), 0xFFFF00);
+  ASSERT_TRUE(m_dlg->LoadTile((m_folder / "CyanRed.bmp").string().c_str()));
+  EXPECT_EQ(CDibWnd::cm_palette.GetNearestPaletteIndex(0xFFFF00), 254u);
   Compose(screen);
   screen.GetPixel(inDigit.x, inDigit.y, c);
   EXPECT_EQ(c, CDibWnd::cm_palette.GetNearestColor(0xFF0000));
