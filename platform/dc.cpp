@@ -769,38 +769,47 @@ class ValueMap {
 
 }  // namespace
 
+bool CDC::PlanBlit(int x, int y, int width, int height, CDC* source, int sx, int sy, BlitBlock& out) const {
+  out.dst = Target();
+  out.src = source ? source->Target() : nullptr;
+  if (!out.dst || !out.src || width <= 0 || height <= 0) return false;
+  const CPoint sOff = out.src == source->m_surface ? source->m_surfaceOffset : CPoint();
+  const CPoint dshift = m_state.origin + (out.dst == m_surface ? m_surfaceOffset : CPoint());
+  const CPoint sshift = source->m_state.origin + sOff;
+  const i64 sx0 = i64{sx} + sshift.x, sy0 = i64{sy} + sshift.y;
+  const i64 dx0 = i64{x} + dshift.x, dy0 = i64{y} + dshift.y;
+  out.dx = dx0 - sx0;
+  out.dy = dy0 - sy0;
+  // The source may give only what its own context may draw on.
+  RECT srcBounds = source->DeviceBounds();
+  srcBounds = RECT{srcBounds.left + sOff.x, srcBounds.top + sOff.y, srcBounds.right + sOff.x,
+                   srcBounds.bottom + sOff.y};
+  const RECT srcRect{Clamp32(sx0), Clamp32(sy0), Clamp32(sx0 + width), Clamp32(sy0 + height)};
+  out.srcPart = Intersect(srcRect, srcBounds);
+  out.dstRect = RECT{Clamp32(out.srcPart.left + out.dx), Clamp32(out.srcPart.top + out.dy),
+                     Clamp32(out.srcPart.right + out.dx), Clamp32(out.srcPart.bottom + out.dy)};
+  return true;
+}
+
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sx, int sy, DWORD rop) {
   if (rop == PATCOPY || rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT || rop == PATINVERT)
     return PatBlt(x, y, width, height, rop);
   if (rop != SRCCOPY && rop != SRCAND && rop != SRCPAINT && rop != SRCINVERT) return FALSE;
-  CBitmap* dst = Target();
-  CBitmap* src = source ? source->Target() : nullptr;
-  if (!dst || !src || width <= 0 || height <= 0) return FALSE;
-  const CPoint dshift = m_state.origin + (dst == m_surface ? m_surfaceOffset : CPoint());
-  const CPoint sshift = source->m_state.origin + (src == source->m_surface ? source->m_surfaceOffset : CPoint());
-  // Source block in its bitmap, cut to the source's drawable area.
-  const i64 sx0 = i64{sx} + sshift.x, sy0 = i64{sy} + sshift.y;
-  const i64 dx0 = i64{x} + dshift.x, dy0 = i64{y} + dshift.y;
-  RECT srcBounds = source->DeviceBounds();
-  const CPoint sOff = src == source->m_surface ? source->m_surfaceOffset : CPoint();
-  srcBounds = RECT{srcBounds.left + sOff.x, srcBounds.top + sOff.y, srcBounds.right + sOff.x,
-                   srcBounds.bottom + sOff.y};
-  const RECT srcRect{Clamp32(sx0), Clamp32(sy0), Clamp32(sx0 + width), Clamp32(sy0 + height)};
-  const RECT srcPart = Intersect(srcRect, srcBounds);
-  if (Empty(srcPart)) return TRUE;
-  // The same block where it lands.
-  const RECT dstRect{Clamp32(dx0 + (srcPart.left - sx0)), Clamp32(dy0 + (srcPart.top - sy0)),
-                     Clamp32(dx0 + (srcPart.right - sx0)), Clamp32(dy0 + (srcPart.bottom - sy0))};
+  BlitBlock block;
+  if (!PlanBlit(x, y, width, height, source, sx, sy, block)) return FALSE;
+  if (Empty(block.srcPart)) return TRUE;
+  CBitmap* const dst = block.dst;
+  CBitmap* const src = block.src;
   ClipRects(m_clipScratch);
   const ValueMap map(*src, *dst);
   const bool plainRows = rop == SRCCOPY && map.Identity() && src->BitsPerPixel() >= 8;
   const int bytesPerPixel = src->BitsPerPixel() / 8;
   for (const RECT& c : m_clipScratch) {
-    const RECT part = Intersect(dstRect, c);
+    const RECT part = Intersect(block.dstRect, c);
     if (Empty(part)) continue;
     const int w = part.right - part.left, h = part.bottom - part.top;
-    const int srcLeft = static_cast<int>(part.left - dx0 + sx0);
-    const int srcTop = static_cast<int>(part.top - dy0 + sy0);
+    const int srcLeft = static_cast<int>(part.left - block.dx);
+    const int srcTop = static_cast<int>(part.top - block.dy);
     // Read the block first so that a copy within one bitmap sees the pixels as they were.
     thread_local std::vector<std::uint32_t> values;
     thread_local std::vector<BYTE> bytes;
@@ -842,26 +851,19 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sx, int s
 
 BOOL CDC::TransparentBlt(int x, int y, int width, int height, CDC* source, int sx, int sy,
                          COLORREF transparentColour) {
-  CBitmap* dst = Target();
-  CBitmap* src = source ? source->Target() : nullptr;
-  if (!dst || !src || width <= 0 || height <= 0) return FALSE;
-  const CPoint dshift = m_state.origin + (dst == m_surface ? m_surfaceOffset : CPoint());
-  const CPoint sshift = source->m_state.origin + (src == source->m_surface ? source->m_surfaceOffset : CPoint());
-  const i64 sx0 = i64{sx} + sshift.x, sy0 = i64{sy} + sshift.y;
-  const i64 dx0 = i64{x} + dshift.x, dy0 = i64{y} + dshift.y;
-  const RECT srcRect{Clamp32(sx0), Clamp32(sy0), Clamp32(sx0 + width), Clamp32(sy0 + height)};
-  const RECT srcPart = Intersect(srcRect, RECT{0, 0, src->Width(), src->Height()});
-  if (Empty(srcPart)) return TRUE;
-  const RECT dstRect{Clamp32(dx0 + (srcPart.left - sx0)), Clamp32(dy0 + (srcPart.top - sy0)),
-                     Clamp32(dx0 + (srcPart.right - sx0)), Clamp32(dy0 + (srcPart.bottom - sy0))};
+  BlitBlock block;
+  if (!PlanBlit(x, y, width, height, source, sx, sy, block)) return FALSE;
+  if (Empty(block.srcPart)) return TRUE;
+  CBitmap* const dst = block.dst;
+  CBitmap* const src = block.src;
   ClipRects(m_clipScratch);
   const ValueMap map(*src, *dst);
   transparentColour &= 0xFFFFFF;
   for (const RECT& c : m_clipScratch) {
-    const RECT part = Intersect(dstRect, c);
+    const RECT part = Intersect(block.dstRect, c);
     for (int py = part.top; py < part.bottom; ++py) {
       for (int px = part.left; px < part.right; ++px) {
-        const int qx = static_cast<int>(px - dx0 + sx0), qy = static_cast<int>(py - dy0 + sy0);
+        const int qx = static_cast<int>(px - block.dx), qy = static_cast<int>(py - block.dy);
         const std::uint32_t v = src->PixelValue(qx, qy);
         if (src->ColorOfValue(v) == transparentColour) continue;
         dst->SetPixelValue(px, py, map(v));

@@ -173,6 +173,18 @@ class CDC {
   void TrackState(const State& s);
   void UntrackState(const State& s);
 
+  // Where a block copy from source reads and lands, in bitmap pixels: the source block cut to
+  // what the source may show, and the same block at the destination (before its clipping).
+  struct BlitBlock {
+    CBitmap* src = nullptr;
+    CBitmap* dst = nullptr;
+    std::int64_t dx = 0, dy = 0;  // destination pixel minus source pixel
+    RECT srcPart{};
+    RECT dstRect{};
+  };
+  // False when there is nothing to copy between (no bitmaps or an empty size).
+  bool PlanBlit(int x, int y, int width, int height, CDC* source, int sx, int sy, BlitBlock& out) const;
+
   // Pixel work, in device coordinates.
   CBitmap* Target() const;
   RECT DeviceBounds() const;
