@@ -3,7 +3,6 @@
 #include <gyrix/engine/puzzle.h>
 #include <gyrix/res/templates.h>
 #include <gyrix/shell/aboutdlg.h>
-#include <gyrix/shell/locations.h>
 #include <gyrix/shell/puzzledlg.h>
 
 #include <cstring>
