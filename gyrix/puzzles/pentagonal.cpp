@@ -558,9 +558,6 @@ void CStarPuzzle::SortFacelets() {
   }
 }
 
-// Strict: every plane shows its own colour.
-void CStarPuzzle::UpdateSolved() { m_solved = GroupsShowColours(*this, m_faces, m_faceColours); }
-
 // Between two triangles of one spike (the first turn in order whose spike holds both): the
 // spike turns towards the released one, the shorter way round its ten triangles.
 int CStarPuzzle::MoveFromDrag(int fromFacelet, int toFacelet) {

@@ -80,12 +80,11 @@ class CIcosahedronPuzzle : public CPentagonalPuzzle {
 // Each icosahedron face sunk into three triangles that meet below its centre. The triangles
 // opposite one corner on its five faces lie in one plane, the plane through that corner's
 // neighbours; a turn spins the spike of ten triangles above the plane. Solved when each plane
-// shows its colour.
+// shows one colour: the turns can turn the whole star, so any plane may end up in any colour.
 class CStarPuzzle : public CPentagonalPuzzle {
  public:
   explicit CStarPuzzle(int argument = 0);
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
-  void UpdateSolved() override;
   // While a spike turns: the part on the viewer's side of the cut last, and the cut, in
   // convex pieces, on the nearer side only.
   void SortFacelets() override;

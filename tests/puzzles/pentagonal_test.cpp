@@ -287,4 +287,19 @@ TEST(Star, EachPlaneShowsOneColour) {
   EXPECT_FALSE(p.IsSolved());
 }
 
+// Spike turns reach every turn of the whole star, so a star solved in another position is
+// solved too.
+TEST(Star, SolvedTurnedAsAWhole) {
+  CStarPuzzle p;
+  CFixMatrix fifth;
+  RotateAboutUnitAxis(fifth, CPentagonalPuzzle::CornerAxis(0), 72);
+  const CRotationTurn whole = TurnFromMatrix(p, fifth, CTurnPart::Whole());
+  ASSERT_TRUE(whole.valid);
+  const std::vector<int> solved = ColoursById(p);
+  for (int id = 0; id < 60; ++id) p.SetFaceletColour(whole.permutation[id], solved[id]);
+  ASSERT_NE(ColoursById(p), solved);
+  p.UpdateSolved();
+  EXPECT_TRUE(p.IsSolved());
+}
+
 }  // namespace
