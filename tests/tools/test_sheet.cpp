@@ -85,12 +85,13 @@ using SheetCommand = ScratchFolder;
 
 TEST_F(SheetCommand, ShowsEveryBuiltTypeAtRestScrambledAndTurningInItsOwnColours) {
   const std::string bmp = Path("sheet.bmp");
-  const ToolRun run = RunTool("sheet '" + bmp + "' --size 1000x800");
+  // Room for a label that tells apart each of the 132 pictures of all 37 types and their modes.
+  const ToolRun run = RunTool("sheet '" + bmp + "' --size 1200x900");
   ASSERT_EQ(run.status, 0) << run.output;
   CDib sheet;
   ASSERT_EQ(sheet.Load(bmp.c_str()), 1);
-  ASSERT_EQ(sheet.Width(), 1000);
-  ASSERT_EQ(sheet.Height(), 800);
+  ASSERT_EQ(sheet.Width(), 1200);
+  ASSERT_EQ(sheet.Height(), 900);
   std::set<COLORREF> table;
   for (int i = 0; i < sheet.ColorTableSize(); ++i) {
     const RGBQUAD& q = sheet.ColorTable()[i];
@@ -100,7 +101,7 @@ TEST_F(SheetCommand, ShowsEveryBuiltTypeAtRestScrambledAndTurningInItsOwnColours
   const std::vector<Picture> pictures = ParseMap(run.output);
   for (size_t i = 0; i < pictures.size(); ++i) {
     const RECT& r = pictures[i].r;
-    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= 1000 && r.bottom <= 800 && r.right > r.left &&
+    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= 1200 && r.bottom <= 900 && r.right > r.left &&
                 r.bottom > r.top)
         << pictures[i].id << " " << pictures[i].state;
     for (size_t j = 0; j < i; ++j) EXPECT_FALSE(Overlap(r, pictures[j].r)) << i << " and " << j;
