@@ -8,6 +8,7 @@
 #include <gyrix/puzzles/cube.h>
 #include <gyrix/puzzles/display.h>
 #include <gyrix/puzzles/octahedron.h>
+#include <gyrix/puzzles/offcenter.h>
 #include <gyrix/puzzles/orbix.h>
 #include <gyrix/puzzles/pentagonal.h>
 #include <gyrix/puzzles/pyramid.h>

@@ -4,6 +4,7 @@
 #include <gyrix/puzzles/cube.h>
 #include <gyrix/puzzles/display.h>
 #include <gyrix/puzzles/octahedron.h>
+#include <gyrix/puzzles/offcenter.h>
 #include <gyrix/puzzles/orbix.h>
 #include <gyrix/puzzles/pentagonal.h>
 #include <gyrix/puzzles/pyramid.h>
@@ -54,7 +55,7 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {22, "DiagonalCube", "CDiagonalCubePuzzle", -1, 54, 7, 5.0f, "-", 0, Make<CDiagonalCubePuzzle>},
     {23, "Tetra", "CTetraPuzzle", -1, 28, 5, 20.0f, "-", 0, Make<CTetraPuzzle>},
     {24, "TetOcta", "CTetOctaPuzzle", -1, 56, 9, 3.0f, "-", 0, Make<CTetOctaPuzzle>},
-    {25, "OffCenter", "COffCenterPuzzle", -1, 36, 7, 5.0f, "-", 0, nullptr},
+    {25, "OffCenter", "COffCenterPuzzle", -1, 36, 7, 5.0f, "-", 0, Make<COffCenterPuzzle>},
     {26, "SuperX", "CSuperXPuzzle", -1, 48, 7, 5.0f, "-", 0, Make<CSuperXPuzzle>},
     {27, "TetraStar", "CTetraStarPuzzle", -1, 48, 5, 26.0f, "-", 0, Make<CTetraStarPuzzle>},
     {28, "Gem", "CGemPuzzle", -1, 14, 9, 6.0f, "6 x 10 = 60", 0, nullptr},
