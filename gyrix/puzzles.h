@@ -7,6 +7,7 @@
 #include <gyrix/puzzles/catalogue.h>
 #include <gyrix/puzzles/cube.h>
 #include <gyrix/puzzles/display.h>
+#include <gyrix/puzzles/gem.h>
 #include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/offcenter.h>
 #include <gyrix/puzzles/orbix.h>

@@ -3,6 +3,7 @@
 #include <gyrix/puzzles/bicube.h>
 #include <gyrix/puzzles/cube.h>
 #include <gyrix/puzzles/display.h>
+#include <gyrix/puzzles/gem.h>
 #include <gyrix/puzzles/octahedron.h>
 #include <gyrix/puzzles/offcenter.h>
 #include <gyrix/puzzles/orbix.h>
@@ -58,7 +59,7 @@ const CPuzzleType kTypes[kPuzzleTypeCount] = {
     {25, "OffCenter", "COffCenterPuzzle", -1, 36, 7, 5.0f, "-", 0, Make<COffCenterPuzzle>},
     {26, "SuperX", "CSuperXPuzzle", -1, 48, 7, 5.0f, "-", 0, Make<CSuperXPuzzle>},
     {27, "TetraStar", "CTetraStarPuzzle", -1, 48, 5, 26.0f, "-", 0, Make<CTetraStarPuzzle>},
-    {28, "Gem", "CGemPuzzle", -1, 14, 9, 6.0f, "6 x 10 = 60", 0, nullptr},
+    {28, "Gem", "CGemPuzzle", -1, 14, 9, 6.0f, "6 x 10 = 60", 0, Make<CGemPuzzle>},
     {29, "Slider", "CSliderPuzzle", -1, 256, 9, 3.5f,
      "11 degrees per frame; 4, 8, 12 or 16 frames for turns 1-4, 5-8, 9-12, 13-16; 3 frames from turn 17", 2,
      Make<CSliderPuzzle>},
