@@ -287,7 +287,11 @@ int Render(int argc, char** argv) {
   Prepare(*p, options);
 
   // Checked before the image is made, so a refusal leaves nothing held.
-  if (options.hasFrame) CheckTurn(*p, options.frameTurn, std::to_string(options.frameTurn));
+  if (options.hasFrame) {
+    CheckTurn(*p, options.frameTurn, std::to_string(options.frameTurn));
+    if (!IsTurnAllowedNow(*p, options.frameTurn))
+      throw Failure{std::string(p->GetName()) + " refuses turn " + std::to_string(options.frameTurn) + " here"};
+  }
   CPuzzleCanvas canvas(*p, options.width, options.height, kBackground);
   if (!canvas.IsValid()) throw Failure{"cannot make the image"};
   if (options.hasFrame) {

@@ -160,7 +160,8 @@ void DrawLabel(CDC* dc, const RECT& strip, int lineHeight, const std::string& na
   dc->DrawText(state, &box, format);
 }
 
-// Paints the puzzle centred in the picture, clipped to it; turn 0 paints it at rest.
+// Paints the puzzle centred in the picture, clipped to it; turn 0 (or a turn the position
+// refuses) paints it at rest.
 void DrawPicture(CPuzzleCanvas& sheet, CPuzzle& p, const RECT& picture, int turn, int angle) {
   const int w = picture.right - picture.left, h = picture.bottom - picture.top;
   const int side = std::min(w, h);
@@ -169,7 +170,7 @@ void DrawPicture(CPuzzleCanvas& sheet, CPuzzle& p, const RECT& picture, int turn
   CDC* dc = sheet.dc;
   const int saved = dc->SaveDC();
   dc->IntersectClipRect(&picture);
-  if (turn != 0)
+  if (turn != 0 && IsTurnAllowedNow(p, turn))
     p.DrawMoveFrame(dc, &sheet.dib, turn, angle);
   else
     p.Draw(dc, &sheet.dib);
@@ -177,6 +178,11 @@ void DrawPicture(CPuzzleCanvas& sheet, CPuzzle& p, const RECT& picture, int turn
 }
 
 }  // namespace
+
+bool IsTurnAllowedNow(CPuzzle& p, int move) {
+  auto* planeCut = dynamic_cast<CPlaneCutPuzzle*>(&p);
+  return !planeCut || planeCut->CanMove(move);
+}
 
 std::string PaintSheet(int width, int height, int maxSide, Sheet& out) {
   std::vector<Entry> entries;

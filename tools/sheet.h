@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class CPuzzle;
+
 // One picture on the sheet.
 struct SheetCell {
   int typeId = 0;
@@ -25,6 +27,10 @@ struct Sheet {
 constexpr int kSheetDefaultWidth = 1600;
 // The scramble of the middle picture, fixed so that two sheets of the same build match.
 constexpr int kSheetSeed = 1;
+
+// Whether the position allows turn `move`: a plane-cut puzzle may refuse a turn whose cut
+// would tear it; a picture of such a turn would show what the game never does.
+bool IsTurnAllowedNow(CPuzzle& p, int move);
 
 // Paints the sheet. height 0 makes it as tall as the puzzles need at that width. Returns an
 // empty string on success, else why the sheet could not be made.

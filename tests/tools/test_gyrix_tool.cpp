@@ -189,6 +189,16 @@ TEST_F(GyrixTool, RendersWhatTheEngineDraws) {
     }
   EXPECT_EQ(differing, 0);
   EXPECT_GT(inside, 0);  // the cut shows the inside colour
+
+  // A plane-cut puzzle works out the part a turn carries from its position, as in the game.
+  ASSERT_EQ(RunTool("save 28 '" + puz + "'").status, 0);
+  const Bytes rest = ReadAll(puz);
+  ASSERT_EQ(RunTool("save 28 '" + puz + "' --turns 3").status, 0);
+  EXPECT_NE(ReadAll(puz), rest);
+  const std::string turning = Path("turning.png");
+  ASSERT_EQ(RunTool("render 28 '" + png + "' --size 64x48 --view 0,180,0").status, 0);
+  ASSERT_EQ(RunTool("render 28 '" + turning + "' --size 64x48 --view 0,180,0 --frame 3:30").status, 0);
+  EXPECT_NE(ReadAll(turning), ReadAll(png));
 }
 
 TEST_F(GyrixTool, BadRequestsFailWithAReason) {
@@ -205,6 +215,8 @@ TEST_F(GyrixTool, BadRequestsFailWithAReason) {
       {"render 1 '" + out + "' --size 10x", "--size"},
       {"render 1 '" + out + "' --frame 13:45", "no turn 13"},
       {"render 1 '" + out + "' --view 1,2", "--view"},
+      {"render 28 '" + out + "' --frame 6:30", "refuses turn 6"},  // a cut through a face
+      {"save 28 '" + Path("x.puz") + "' --turns 3,8", "refuses turn 8"},
       {"save 1 '" + Path("x.puz") + "' --turns 1,,2", "--turns"},
       {"save 1 '" + Path("x.puz") + "' --turns 0", "no turn 0"},
       {"save 1 '" + Path("x.puz") + "' --mode 2", "no mode 2"},
