@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 
 namespace {
 
@@ -178,6 +179,22 @@ const int kStarCycles[12][2][5] = {
     {{31, 45, 49, 33, 17}, {46, 50, 34, 15, 32}},
     {{43, 57, 46, 30, 29}, {58, 47, 31, 27, 44}},
 };
+
+// Every product of the generators, the identity included; each permutation maps a facelet to
+// the one that receives its colour.
+std::vector<std::vector<int>> GroupGeneratedBy(const std::vector<std::vector<int>>& generators, int size) {
+  std::vector<int> identity(size);
+  for (int i = 0; i < size; ++i) identity[i] = i;
+  std::vector<std::vector<int>> group{identity};
+  std::set<std::vector<int>> seen{identity};
+  for (std::size_t k = 0; k < group.size(); ++k)
+    for (const std::vector<int>& generator : generators) {
+      std::vector<int> next(size);
+      for (int i = 0; i < size; ++i) next[i] = generator[group[k][i]];
+      if (seen.insert(next).second) group.push_back(next);
+    }
+  return group;
+}
 
 }  // namespace
 
@@ -423,6 +440,15 @@ CIcosahedronPuzzle::CIcosahedronPuzzle(int /*argument*/) : CPentagonalPuzzle(8, 
 
   m_faceColours.assign(std::begin(kIcosahedronColours), std::end(kIcosahedronColours));
   ResetColours();
+
+  // The whole puzzle spun a fifth about each corner generates all its 60 turns as a whole.
+  std::vector<std::vector<int>> spins;
+  for (int t = 1; t <= kIcosahedronTurns; ++t) {
+    const CRotationTurn spin = TurnFromRotation(*this, t, CTurnPart::Whole());
+    if (spin.valid) spins.push_back(spin.permutation);
+  }
+  m_wholeTurns = GroupGeneratedBy(spins, GetFaceletCount());
+  for (int id = 0; id < GetFaceletCount(); ++id) m_solvedColours.push_back(GetFaceletColour(id));
 }
 
 int CIcosahedronPuzzle::AxisOfTurn(int move) const {
@@ -430,8 +456,15 @@ int CIcosahedronPuzzle::AxisOfTurn(int move) const {
   return t >= 1 && t <= 2 * kIcosahedronTurns ? (t - 1) % kIcosahedronTurns : -1;
 }
 
-// Strict: a cap turn carries whole faces, which would leave every face one colour.
-void CIcosahedronPuzzle::UpdateSolved() { m_solved = GroupsShowColours(*this, m_faces, m_faceColours); }
+// The solved colours, turned as a whole in any way. Not merely every face one colour: a cap
+// turn carries whole faces and would leave every face one colour.
+void CIcosahedronPuzzle::UpdateSolved() {
+  m_solved = std::any_of(m_wholeTurns.begin(), m_wholeTurns.end(), [this](const std::vector<int>& turn) {
+    for (int id = 0; id < GetFaceletCount(); ++id)
+      if (GetFaceletColour(turn[id]) != m_solvedColours[id]) return false;
+    return true;
+  });
+}
 
 // From a tip to another tip round its corner turns the tip; from a middle piece to another
 // one round the corner turns the whole cap; each the shorter way round (one or two places

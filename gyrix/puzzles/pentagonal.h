@@ -75,6 +75,10 @@ class CIcosahedronPuzzle : public CPentagonalPuzzle {
  private:
   // Per object, so that two puzzles alive at once never share what they derive.
   CTurnCycleTable m_dragCycles;
+  // Where a turn of the whole puzzle carries each facelet, for all 60 such turns: the turns
+  // can turn the whole icosahedron, so a solve may end with it turned.
+  std::vector<std::vector<int>> m_wholeTurns;
+  std::vector<int> m_solvedColours;  // by facelet id
 };
 
 // Each icosahedron face sunk into three triangles that meet below its centre. The triangles

@@ -240,6 +240,23 @@ TEST(Icosahedron, SolvedOnlyWithEveryFaceInItsPlace) {
   EXPECT_FALSE(p.IsSolved());
 }
 
+// The turns can turn the whole icosahedron, so a solve may end with it turned any way.
+TEST(Icosahedron, SolvedWhenTurnedAsAWhole) {
+  CIcosahedronPuzzle p;
+  for (int corner : {1, 6}) {
+    const CRotationTurn whole = TurnFromRotation(p, corner, CTurnPart::Whole());
+    ASSERT_TRUE(whole.valid);
+    std::vector<int> colours;
+    for (int id = 0; id < p.GetFaceletCount(); ++id) colours.push_back(p.GetFaceletColour(id));
+    for (int id = 0; id < p.GetFaceletCount(); ++id) p.SetFaceletColour(whole.permutation[id], colours[id]);
+    p.UpdateSolved();
+    EXPECT_TRUE(p.IsSolved()) << corner;
+  }
+  p.DoMove(1, FALSE);
+  p.UpdateSolved();
+  EXPECT_FALSE(p.IsSolved());
+}
+
 // A turn spins the spike above the plane through the corner's neighbours: the ten
 // triangles that meet at the corner.
 TEST(Star, TurnsAreTheRotationsOfTheirSpikes) {
