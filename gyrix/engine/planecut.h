@@ -83,6 +83,12 @@ class CPlaneCutPuzzle : public CPuzzle {
  protected:
   // Construction, for derived constructors.
   void AddPlaneMove(int a, int b, int c);
+  // A turn cut by the plane through the first three corners, showing the polygon of all the
+  // corners as its cut face (inner facelet k for turn k + 1).
+  void AddCutTurn(const int* corners, int count) {
+    AddPlaneMove(corners[0], corners[1], corners[2]);
+    AddInnerFacelet(corners, count);
+  }
   // A place turned corners snap onto besides the shared corners; not part of the model.
   void AddRestingPlace(const CFixVector& place) { m_restingPlaces.push_back(place); }
   // Marks the vertices there are now as shared and gives each facelet private copies.

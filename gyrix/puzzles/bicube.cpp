@@ -65,13 +65,8 @@ CBiCubePuzzle::CBiCubePuzzle(int /*argument*/) : CPlaneCutPuzzle(kFaceletCount) 
   for (int x : kLattice)
     for (int y : kLattice)
       for (int z : kLattice) AddVertex(x, y, z);
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
-  for (const auto& cut : kCuts) {
-    AddPlaneMove(cut[0], cut[1], cut[2]);
-    AddInnerFacelet(cut, 4);
-  }
+  ApplyTypeLooks(*this, m_typeId);
+  for (const auto& cut : kCuts) AddCutTurn(cut, 4);
   ResetColours();
 }
 

@@ -174,6 +174,14 @@ std::vector<COLORREF> GetTypePalette(int typeId) {
   return {};
 }
 
+void ApplyTypeLooks(CPuzzle& puzzle, int typeId) {
+  const CPuzzleType* type = GetPuzzleType(typeId);
+  if (!type) return;
+  const std::vector<COLORREF> palette = GetTypePalette(typeId);
+  puzzle.SetPalette(palette.data(), static_cast<int>(palette.size()));
+  puzzle.SetModelSize(type->modelSize);
+}
+
 CPuzzle* CreatePuzzle(int typeId) {
   const CPuzzleType* type = GetPuzzleType(typeId);
   if (!type || !type->create) type = GetPuzzleType(kDefaultPuzzleType);

@@ -45,6 +45,9 @@ bool IsPuzzleBuilt(int typeId);
 // The palette of the type's class, index 0 (the inside colour) first; empty outside 0..36.
 std::vector<COLORREF> GetTypePalette(int typeId);
 
+// Gives the puzzle its type's palette and model size from the catalogue.
+void ApplyTypeLooks(CPuzzle& puzzle, int typeId);
+
 // A new puzzle of the type, solved, in its starting mode, with no view size yet. Any id
 // outside 0..36, and any type whose family is not built yet, makes the 3x3x3 cube.
 CPuzzle* CreatePuzzle(int typeId);

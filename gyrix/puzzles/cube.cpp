@@ -114,9 +114,7 @@ CCubePuzzle::CCubePuzzle(int n) : CPuzzle(6 * ValidSize(n) * ValidSize(n)) {
   AddVertices();
   AddFacelets();
   for (int f = 0; f < GetFaceletCount(); ++f) m_faces[GetFace(f)].push_back(f);
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
   AddLayerTurns();
   AddWholeCubeTurns();
   AddInnerFaces();

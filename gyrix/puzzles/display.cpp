@@ -98,9 +98,7 @@ std::vector<std::vector<Point>> Quartered(const Point& a, const Point& b, const 
 CDisplayPuzzle::CDisplayPuzzle(int typeId, int size) : CPuzzle(GetPuzzleType(typeId)->facelets) {
   m_typeId = typeId;
   m_size = size;
-  const std::vector<COLORREF> palette = GetTypePalette(typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(typeId)->modelSize);
+  ApplyTypeLooks(*this, typeId);
 }
 
 int CDisplayPuzzle::AddFace(std::vector<Point> points, int colour, const Point& inside) {

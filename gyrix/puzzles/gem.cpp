@@ -165,14 +165,9 @@ CGemPuzzle::CGemPuzzle(int) : CPlaneCutPuzzle(kGemFacelets) {
   m_typeId = kGemTypeId;
   for (int corner = 0; corner < static_cast<int>(std::size(kGemCorners)); ++corner)
     AddVertex(FixPoint(CornerPoint(corner)));
-  for (const int(&cut)[6] : kGemCuts) {
-    AddPlaneMove(cut[0], cut[1], cut[2]);
-    AddInnerFacelet(cut, 6);
-  }
+  for (const int(&cut)[6] : kGemCuts) AddCutTurn(cut, 6);
   for (const Point& place : TurnedTriangleCorners()) AddRestingPlace(FixPoint(place));
-  const std::vector<COLORREF> palette = GetTypePalette(kGemTypeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(kGemTypeId)->modelSize);
+  ApplyTypeLooks(*this, kGemTypeId);
   for (const std::vector<int>& face : kGemFaces) m_homeCentres.push_back(FaceCentre(face));
   ResetColours();
 }

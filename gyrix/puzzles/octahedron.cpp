@@ -184,9 +184,7 @@ COctahedronPuzzle::COctahedronPuzzle(int size) : CPuzzle(8 * ValidSize(size) * V
 
   AddVertices();
   AddFacelets();
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
 
   // Drags look the turn up in the cycle tables of the mode the puzzle is in.
   for (int g = 0; g < 6; ++g)

@@ -94,9 +94,7 @@ COffCenterPuzzle::COffCenterPuzzle(int) : CPlaneCutPuzzle(GetPuzzleType(kOffCent
       m_colours.push_back(face + 1);
     }
   }
-  const std::vector<COLORREF> palette = GetTypePalette(kOffCenterTypeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(kOffCenterTypeId)->modelSize);
+  ApplyTypeLooks(*this, kOffCenterTypeId);
   ResetColours();
 }
 

@@ -241,9 +241,7 @@ COrbixPuzzle::COrbixPuzzle(int /*argument*/) : CPuzzle(kMaskLength) {
   m_typeId = kTypeId;
   AddSphere();
   AddLightDiscs();
-  const std::vector<COLORREF> palette = GetTypePalette(kTypeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(kTypeId)->modelSize);
+  ApplyTypeLooks(*this, kTypeId);
   ResetColours();
   SetMode(1);
 }

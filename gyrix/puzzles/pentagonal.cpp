@@ -250,9 +250,7 @@ CDodecahedronPuzzle::CDodecahedronPuzzle(int /*argument*/) : CPentagonalPuzzle(7
   const std::vector<std::vector<int>> faces = AddSolidVertices(*this, solid);
   for (const std::vector<int>& face : faces) m_faces.push_back(AddPentagonFacelets(*this, face));
 
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
 
   const CTurnCycleTable table = MakeCycleTable(kDodecahedronCycles, 3, 5);
   for (int k = 0; k < 12; ++k) {
@@ -303,9 +301,7 @@ CPentUltimatePuzzle::CPentUltimatePuzzle(int /*argument*/) : CPentagonalPuzzle(1
     m_faces.push_back(ids);
   }
 
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
 
   m_cycles = MakeCycleTable(kPentUltimateCycles, 6, 5);
   for (int k = 0; k < static_cast<int>(m_cycles.size()) / 6; ++k) {
@@ -396,9 +392,7 @@ CIcosahedronPuzzle::CIcosahedronPuzzle(int /*argument*/) : CPentagonalPuzzle(8, 
     m_faces.push_back(ids);
   }
 
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
 
   // The tables as cycles: each tip cycle (a tip drag), then the middle pieces beside those
   // tips, three places on (a cap drag).
@@ -503,9 +497,7 @@ CStarPuzzle::CStarPuzzle(int /*argument*/) : CPentagonalPuzzle(12, 60) {
     }
   }
 
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
 
   CTurnCycleTable table;
   for (int v = 0; v < 12; ++v) {

@@ -125,9 +125,7 @@ CPyramidPuzzle::CPyramidPuzzle(int /*argument*/) : CPuzzle(kFaceletCount) {
   m_typeId = 4;
   AddVertices();
   AddFacelets();
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
   AddTurns();
   for (int corner = 1; corner < kCorners; ++corner) m_toApex[corner] = TablePermutation(kToApex[corner]);
   AddInnerFaces();

@@ -60,13 +60,8 @@ CPyramorphixPuzzle::CPyramorphixPuzzle(int /*argument*/) : CPlaneCutPuzzle(kFace
     const CFixVector* v = GetVertex(corner, kModelVertices);
     AddRestingPlace(CFixVector::FromRaw(-v->x, -v->y, -v->z));
   }
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
-  for (const auto& cut : kCuts) {
-    AddPlaneMove(cut[0], cut[1], cut[2]);
-    AddInnerFacelet(cut, 4);
-  }
+  ApplyTypeLooks(*this, m_typeId);
+  for (const auto& cut : kCuts) AddCutTurn(cut, 4);
   ResetColours();
   // The two solved shapes: as built, and with both halves of the first cut turned alike.
   m_solvedPlaces[0] = SolvedPlaces();

@@ -45,9 +45,7 @@ const CSiamesePuzzle::CLayer& CSiamesePuzzle::Layer(int k) { return kLayers[std:
 CSiamesePuzzle::CSiamesePuzzle(int) : CPuzzle(GetPuzzleType(kTypeId)->facelets), m_faces(kSides) {
   m_typeId = kTypeId;
   AddFacelets();
-  const std::vector<COLORREF> palette = GetTypePalette(kTypeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(kTypeId)->modelSize);
+  ApplyTypeLooks(*this, kTypeId);
   for (int t = 0; t < kLayerCount; ++t) {
     const CLayer& l = kLayers[t];
     // The slab: within half a cell of its ends (so an outer end's face belongs to it), and

@@ -258,9 +258,7 @@ CSkewbPuzzle::CSkewbPuzzle(int /*argument*/) : CCornerCubePuzzle(6, 30) {
     m2[(a + 2) % 3] = 0;
     m_faces[k].push_back(AddOutwardFacelet({c, m1, m2}));
   }
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
   m_diagonals = kSkewbDiagonals;
   m_axisPoints = kSkewbAxisPoints;
   AddTableTurns(kSkewbTurnCycles, 5);
@@ -280,9 +278,7 @@ CXCubePuzzle::CXCubePuzzle(int /*argument*/) : CCornerCubePuzzle(16, 24) {
     m_faces[k].push_back(AddOutwardFacelet(
         {kXCubeVertices[kXCubeFirstCentre + k], kXCubeVertices[kXCubeEdges[f][0]], kXCubeVertices[kXCubeEdges[f][1]]}));
   }
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
   m_diagonals = kXCubeDiagonals;
   m_axisPoints = kXCubeAxisPoints;
   AddTableTurns(kXCubeTurnCycles, 2);

@@ -45,9 +45,7 @@ CSliderPuzzle::CSliderPuzzle(int /*argument*/) : CPuzzle(kFacelets) {
   m_mode = 1;
   AddVertices();
   AddFacelets();
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
   AddBandTurns();
   ResetColours();
 }

@@ -42,9 +42,7 @@ CSpherePuzzle::CSpherePuzzle(int /*argument*/) : CPuzzle(kFacelets) {
   m_typeId = kTypeId;
   AddVertices();
   AddFacelets();
-  const std::vector<COLORREF> palette = GetTypePalette(m_typeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(m_typeId)->modelSize);
+  ApplyTypeLooks(*this, m_typeId);
   AddTurns();
   AddCutFaces();
   ResetColours();

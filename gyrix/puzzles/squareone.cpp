@@ -151,9 +151,7 @@ double Dot3(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * 
 CSquareOnePuzzle::CSquareOnePuzzle(int /*argument*/) : CPlaneCutPuzzle(kFaceletCount) {
   m_typeId = kTypeId;
   AddCorners();
-  const std::vector<COLORREF> palette = GetTypePalette(kTypeId);
-  SetPalette(palette.data(), static_cast<int>(palette.size()));
-  SetModelSize(GetPuzzleType(kTypeId)->modelSize);
+  ApplyTypeLooks(*this, kTypeId);
   AddTurns();
   ResetColours();
   RememberSolvedPlaces();
@@ -233,10 +231,7 @@ void CSquareOnePuzzle::AddFacelets() {
 
 void CSquareOnePuzzle::AddTurns() {
   const int* cuts[4] = {kSliceFirstHalf, kUpperCut, kSliceSecondHalf, kLowerCut};
-  for (const int* cut : cuts) {
-    AddPlaneMove(cut[0], cut[1], cut[2]);
-    AddInnerFacelet(cut, 4);
-  }
+  for (const int* cut : cuts) AddCutTurn(cut, 4);
 }
 
 void CSquareOnePuzzle::BuildSolvedFacelets() {
