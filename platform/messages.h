@@ -263,6 +263,9 @@ constexpr int SM_CYMENU = 15;
 constexpr int SM_CXFRAME = 32;
 constexpr int SM_CYFRAME = 33;
 
+// SystemParametersInfo actions
+constexpr UINT SPI_GETWORKAREA = 0x0030;  // the desktop without its panels and docks (a RECT)
+
 // Stock cursors
 constexpr int IDC_ARROW = 32512;
 constexpr int IDC_IBEAM = 32513;

@@ -28,6 +28,7 @@ struct TopLevelState {
   CWnd* lastFocus = nullptr;        // focus to give back when the window is activated again
   bool minimized = false;
   bool maximized = false;
+  CSize minTrack{1, 1};             // the smallest client size allowed
 
   ~TopLevelState();
   // Makes the back buffer (and its surface) the given size, keeping the colour table.

@@ -352,7 +352,10 @@ BOOL CWnd::SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT fl
   if (!m_hWnd) return FALSE;
   CRect r = m_rect;
   if (!(flags & SWP_NOMOVE)) r = CRect(x, y, x + r.Width(), y + r.Height());
-  if (!(flags & SWP_NOSIZE)) r = CRect(r.left, r.top, r.left + std::max(cx, 0), r.top + std::max(cy, 0));
+  if (!(flags & SWP_NOSIZE)) {
+    const CSize least = m_top ? m_top->minTrack : CSize(0, 0);
+    r = CRect(r.left, r.top, r.left + std::max<int>(cx, least.cx), r.top + std::max<int>(cy, least.cy));
+  }
   if (m_parent && !(flags & SWP_NOZORDER) && after == nullptr) {
     // HWND_TOP: to the front of its siblings.
     auto& sib = m_parent->m_children;
@@ -412,6 +415,16 @@ void CWnd::GetWindowRect(RECT* rect) const {
   *rect = r;
 }
 
+void CWnd::GetFrameRect(RECT* rect) const {
+  if (!rect) return;
+  CRect r;
+  GetWindowRect(&r);
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (m_top && SDL_GetWindowBordersSize(m_top->window, &top, &left, &bottom, &right) == 0)
+    r = CRect(r.left - left, r.top - top, r.right + right, r.bottom + bottom);
+  *rect = r;
+}
+
 void CWnd::ClientToScreen(POINT* p) const {
   if (!p) return;
   for (const CWnd* w = this; w; w = w->m_parent) {
@@ -463,6 +476,14 @@ void CWnd::CenterWindow(CWnd* alternateOwner) {
     y = std::max(y, 0);
   }
   SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void CWnd::SetMinTrackSize(int width, int height) {
+  if (!m_top) return;
+  m_top->minTrack = CSize(std::max(width, 1), std::max(height, 1));
+  SDL_SetWindowMinimumSize(m_top->window, m_top->minTrack.cx, m_top->minTrack.cy);
+  if (m_rect.Width() < m_top->minTrack.cx || m_rect.Height() < m_top->minTrack.cy)
+    SetWindowPos(nullptr, 0, 0, m_rect.Width(), m_rect.Height(), SWP_NOMOVE | SWP_NOZORDER);
 }
 
 CRect CWnd::RectInTopLevel() const {
@@ -1134,6 +1155,14 @@ CBrush* GetSysColorBrush(int index) {
   auto& b = brushes[static_cast<std::size_t>(index)];
   if (!b) b = std::make_unique<CBrush>(GetSysColor(index));
   return b.get();
+}
+
+BOOL SystemParametersInfo(UINT action, UINT, void* data, UINT) {
+  if (action != SPI_GETWORKAREA || !data) return FALSE;
+  SDL_Rect r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (CEventLoop::IsInitialised()) SDL_GetDisplayUsableBounds(0, &r);
+  *static_cast<RECT*>(data) = CRect(r.x, r.y, r.x + r.w, r.y + r.h);
+  return TRUE;
 }
 
 int GetSystemMetrics(int index) {

@@ -131,11 +131,18 @@ class CWnd {
   BOOL SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags);
   void GetClientRect(RECT* rect) const;
   void GetWindowRect(RECT* rect) const;  // screen coordinates
+  // A top-level window's rectangle with the frame the window manager draws round it (none
+  // known: the client area). A new window asked to sit at this rectangle's corner comes up with
+  // its frame there, so the same place is found again.
+  void GetFrameRect(RECT* rect) const;
   void ClientToScreen(POINT* p) const;
   void ClientToScreen(RECT* r) const;
   void ScreenToClient(POINT* p) const;
   void ScreenToClient(RECT* r) const;
   void CenterWindow(CWnd* alternateOwner = nullptr);
+  // The smallest client size the player can give this top-level window; a smaller size the
+  // program asks for is raised to it as well. Nothing for child windows.
+  void SetMinTrackSize(int width, int height);
 
   // ---- Painting ----
   void Invalidate(BOOL erase = TRUE);
@@ -345,4 +352,7 @@ void RegisterCursorResource(HINSTANCE module, int id, int stockId);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 int GetSystemMetrics(int index);
+// SPI_GETWORKAREA only: the part of the first screen that windows may cover. FALSE for any
+// other action.
+BOOL SystemParametersInfo(UINT action, UINT param, void* data, UINT winIni);
 BOOL GetCursorPos(POINT* p);

@@ -3,6 +3,7 @@
 #include <cordak/buffer.h>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -129,6 +130,27 @@ void CPolyModel::ResetView(int width, int height) {
   m_viewMatrix.Scale(scale);
   m_centreX = m_viewWidth / 2;
   m_centreY = m_viewHeight / 2;
+  m_viewValid = 0;
+}
+
+void CPolyModel::ResizeView(int width, int height) {
+  const int newSide = std::max(width, height);
+  // The matrix is the view's turn times a uniform scale, which commutes with every turn; its
+  // rows are as long as the scale. Scaling to the reset view's scale keeps the turn, and
+  // measuring the scale each time keeps many resizes from drifting.
+  double rowLength = 0;
+  for (int c = 0; c < 3; ++c) rowLength += double(m_viewMatrix.m[0][c]) * m_viewMatrix.m[0][c];
+  rowLength = std::sqrt(rowLength) / kFixOne;
+  if (std::max(m_viewWidth, m_viewHeight) <= 0 || newSide <= 0 || rowLength <= 0 || m_modelSize <= 0) {
+    ResetView(width, height);
+    return;
+  }
+  const double wanted = static_cast<double>(newSide) / m_modelSize;
+  m_viewMatrix.Scale(static_cast<float>(wanted / rowLength));
+  m_viewWidth = width;
+  m_viewHeight = height;
+  m_centreX = width / 2;
+  m_centreY = height / 2;
   m_viewValid = 0;
 }
 

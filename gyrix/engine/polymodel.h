@@ -78,6 +78,9 @@ class CPolyModel : public CUObject {
   virtual void Clear();
   virtual void SetModelSize(float size);
   virtual void ResetView(int width, int height);
+  // Sizes the drawing for a view of width x height, keeping its turn: the view the player has
+  // turned to stays, only larger or smaller. A model without a view yet gets the reset view.
+  void ResizeView(int width, int height);
   virtual void SortFacelets();
   // Paints the model far to near from the view vertices, skipping facelets turned away; the
   // view and the painting order are brought up to date first.

@@ -541,7 +541,13 @@ BOOL CCubePuzzle::FindOrientation(int& left, int& top, int& right) {
   if (!IsOrderValid()) SortFacelets();
   const int w = GetViewWidth();
   const int h = GetViewHeight();
-  auto probe = [this](int x, int y, int dx, int dy, int steps) {
+  // The view is drawn about the centre, wherever the window put it.
+  const POINT centre = GetCentre();
+  const int x0 = centre.x - w / 2;
+  const int y0 = centre.y - h / 2;
+  auto probe = [this, x0, y0](int x, int y, int dx, int dy, int steps) {
+    x += x0;
+    y += y0;
     for (int i = 0; i < steps; ++i, x += dx, y += dy) {
       const int id = GetFaceletAt(POINT{x, y});
       if (id != -1) return GetFace(id);

@@ -5,6 +5,7 @@
 #include <gyrix/shell/puzzledlg.h>
 #include <gyrix/puzzles.h>
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -12,6 +13,17 @@ namespace {
 constexpr int kButtonSize = 64;
 constexpr int kMargin = 10;
 constexpr int kShift = 2;  // how far a hovered button lifts and a pressed one sinks
+// The Challenge banner's place, from the bottom-right corner, and its size.
+constexpr int kBannerFromRight = 89;
+constexpr int kBannerFromBottom = 43;
+// The clock at the bottom-left: six digits and two colons with its margin.
+constexpr int kClockRoom = 10 + 6 * 25 + 2 * 10;
+// A puzzle drawn with the buttons keeps this far from every edge, clear of the columns, the
+// top row, the clock and the banner; it takes at most this share of the view's larger side
+// across; and the smallest window leaves it this many pixels.
+constexpr int kPuzzleClearance = kMargin + kButtonSize + kMargin;
+constexpr double kPuzzleShare = 0.7;
+constexpr int kLeastPuzzle = 240;
 
 // Where a top-level button sits: a column on the left, a row along the top, a column on the
 // right, or the corner above the bottom-right.
@@ -191,7 +203,7 @@ void CPuzzleDlg::BuildButtons() {
     switch (e.anchor) {
       case Anchor::TopLeft: x = left + kButtonSize * e.column; y = top + kButtonSize * e.row; break;
       case Anchor::TopRight: x = right; y = top + kButtonSize * e.row; break;
-      case Anchor::BottomRight: x = client.right - 89; y = client.bottom - 43; break;
+      case Anchor::BottomRight: x = client.right - kBannerFromRight; y = client.bottom - kBannerFromBottom; break;
     }
     CMenuButton* button = make(e.bitmap, x, y, 0);
     m_buttons.Add(button);
@@ -200,6 +212,36 @@ void CPuzzleDlg::BuildButtons() {
   for (int i = 0; i < 10; ++i) m_digits[i] = GetCachedFrame(IDB_DIGIT0 + i, TRUE);
   m_digits[10] = GetCachedFrame(IDB_COLON, TRUE);
   OpenMenuById(openId);
+}
+
+CSize CPuzzleDlg::MinimumClientSize() {
+  // The tallest column: the right-hand buttons, or the longest menu with its back button.
+  int rows = 0, leftColumns = 0, leftRows = 0;
+  for (const TopLevelEntry& e : kTopLevel) {
+    if (e.anchor == Anchor::TopRight) rows = std::max(rows, e.row + 1);
+    if (e.anchor == Anchor::TopLeft) {
+      leftColumns = std::max(leftColumns, e.column + 1);
+      leftRows = std::max(leftRows, e.row + 1);
+    }
+  }
+  for (const MenuEntry& menu : kMenus) {
+    int count = 0;
+    while (count < static_cast<int>(std::size(menu.children)) && menu.children[count].bitmap != 0) ++count;
+    rows = std::max(rows, count);
+  }
+  // The banner sits a margin below the tallest column, the clock below the left column.
+  const int height = std::max(kMargin + rows * kButtonSize + kMargin + kBannerFromBottom,
+                              kMargin + leftRows * kButtonSize + kMargin + kBannerFromBottom);
+  // The top row must not reach the right column, nor the clock the banner; and the puzzle
+  // keeps a useful size between them.
+  const int width = std::max({kMargin + leftColumns * kButtonSize + kMargin + kButtonSize,
+                              kClockRoom + kMargin + kBannerFromRight, 2 * kPuzzleClearance + kLeastPuzzle});
+  return CSize(width, std::max(height, 2 * kPuzzleClearance + kLeastPuzzle));
+}
+
+int CPuzzleDlg::PuzzleRoom(CSize client) {
+  const int across = std::min(client.cx, client.cy) - 2 * kPuzzleClearance;
+  return std::max(static_cast<int>(across / kPuzzleShare), 1);
 }
 
 void CPuzzleDlg::OpenMenuById(int id) {

@@ -28,6 +28,13 @@ constexpr const char* kKeyBackgroundColor = "BackgroundColor";
 constexpr const char* kKeyTimerColor = "TimerColor";
 constexpr const char* kKeyTilePath = "TilePath";
 constexpr const char* kKeyAnimSpeed = "AnimSpeed";
+// The window's place on the screen (the corner of its frame) and the size of its client
+// area, and whether it was maximised.
+constexpr const char* kKeyWindowLeft = "WindowLeft";
+constexpr const char* kKeyWindowTop = "WindowTop";
+constexpr const char* kKeyWindowWidth = "WindowWidth";
+constexpr const char* kKeyWindowHeight = "WindowHeight";
+constexpr const char* kKeyWindowMaximized = "WindowMaximized";
 
 constexpr int kDefaultShowButtons = 1;
 constexpr int kDefaultShowTimer = 1;
@@ -37,6 +44,11 @@ constexpr COLORREF kDefaultBackground = 0x808000;
 constexpr COLORREF kDefaultTimerColor = 0x00FFFF;
 constexpr const char* kDefaultTile = "Web.bmp";
 constexpr int kDefaultAnimSpeed = 30;
+// A first window takes this share of the work area's height, and is this much wider than high.
+constexpr double kStartHeightShare = 0.7;
+constexpr double kStartAspect = 1.2;
+// A saved window keeps at least this much of itself on the work area.
+constexpr int kMinVisible = 64;
 
 // Kept in every palette the tile builds, for the options dialog's colour buttons.
 constexpr COLORREF kReservedOrange = 0x0080FF;
@@ -107,6 +119,7 @@ BOOL CPuzzleDlg::OnInitDialog() {
   LoadPanel();
   m_joystickPresent = joySpaceOrbInUse();
   CUFile::SetCurrentFolder(GetModulePath());
+  ApplyPlacement();
   SetTimer(kClockTimer, 1000);
   // After the window shows, so that an error box has the window behind it.
   if (!m_startFile.empty()) PostMessage(WM_COMMAND, IDC_OPEN_START_FILE, 0);
@@ -154,6 +167,11 @@ void CPuzzleDlg::LoadSettings() {
     m_timerColor = static_cast<COLORREF>(file.ReadIniInt(kKeyTimerColor, static_cast<int>(m_timerColor)));
     file.ReadIniString(kKeyTilePath, m_tilePath, kDefaultTile);
     m_animSpeed = file.ReadIniInt(kKeyAnimSpeed, m_animSpeed);
+    m_savedPlacement.left = file.ReadIniInt(kKeyWindowLeft, 0);
+    m_savedPlacement.top = file.ReadIniInt(kKeyWindowTop, 0);
+    m_savedPlacement.right = m_savedPlacement.left + file.ReadIniInt(kKeyWindowWidth, 0);
+    m_savedPlacement.bottom = m_savedPlacement.top + file.ReadIniInt(kKeyWindowHeight, 0);
+    m_savedMaximized = file.ReadIniInt(kKeyWindowMaximized, 0) != 0;
     file.Close();
   }
   // A hand-edited speed of 0 or less would make the animation timer spin.
@@ -176,6 +194,24 @@ void CPuzzleDlg::SaveSettings() {
   file.WriteIniInt(kKeyTimerColor, static_cast<int>(m_timerColor));
   file.WriteIniString(kKeyTilePath, m_tilePath);
   file.WriteIniInt(kKeyAnimSpeed, m_animSpeed);
+  if (m_hWnd && !IsIconic()) {
+    // A maximised window keeps the size and place it goes back to.
+    m_savedMaximized = IsZoomed() ? 1 : 0;
+    if (!m_savedMaximized) {
+      // The frame's corner: a window asked to open there comes up where this one is.
+      CRect frame;
+      GetFrameRect(&frame);
+      GetWindowRect(&m_savedPlacement);
+      m_savedPlacement.OffsetRect(frame.left - m_savedPlacement.left, frame.top - m_savedPlacement.top);
+    }
+    if (!m_savedPlacement.IsRectEmpty()) {
+      file.WriteIniInt(kKeyWindowLeft, m_savedPlacement.left);
+      file.WriteIniInt(kKeyWindowTop, m_savedPlacement.top);
+      file.WriteIniInt(kKeyWindowWidth, m_savedPlacement.Width());
+      file.WriteIniInt(kKeyWindowHeight, m_savedPlacement.Height());
+    }
+    file.WriteIniInt(kKeyWindowMaximized, m_savedMaximized);
+  }
   if (m_puzzle) {
     if (m_puzzle->GetMode() != 0) file.WriteIniInt(ModeKey(m_puzzle), m_puzzle->GetMode());
     for (int i = 1; i < m_puzzle->GetPaletteCount(); ++i)
@@ -227,6 +263,43 @@ void CPuzzleDlg::ShowTile(CDib* tile) {
   if (m_hWnd) LoadPanel();
   BuildButtons();
   if (m_hWnd) Invalidate(FALSE);
+}
+
+CRect CPuzzleDlg::StartPlacement(const CRect& saved, const CRect& workArea, CSize minimum) {
+  const int areaW = std::max<int>(workArea.Width(), 1);
+  const int areaH = std::max<int>(workArea.Height(), 1);
+  CSize size;
+  // Sizes too large for any screen (a damaged file) count as none saved.
+  const bool haveSaved = saved.Width() > 0 && saved.Height() > 0 && saved.Width() <= 16 * 1024 &&
+                         saved.Height() <= 16 * 1024;
+  if (haveSaved) {
+    size = CSize(saved.Width(), saved.Height());
+  } else {
+    const int h = static_cast<int>(areaH * kStartHeightShare);
+    size = CSize(std::min(static_cast<int>(h * kStartAspect), areaW * 9 / 10), h);
+  }
+  // Never smaller than the layout needs, nor larger than the screen unless the layout needs it.
+  size.cx = std::max<LONG>(std::min<LONG>(size.cx, areaW), minimum.cx);
+  size.cy = std::max<LONG>(std::min<LONG>(size.cy, areaH), minimum.cy);
+  CPoint at(workArea.left + (areaW - size.cx) / 2, workArea.top + (areaH - size.cy) / 2);
+  if (haveSaved) {
+    // A saved place off the screen now (a screen unplugged, a smaller one) is pulled back so
+    // that a good part of the window can be seen and grabbed.
+    const int keepX = std::min<int>(kMinVisible, size.cx);
+    const int keepY = std::min<int>(kMinVisible, size.cy);
+    at.x = std::clamp<int>(saved.left, workArea.left - size.cx + keepX, workArea.right - keepX);
+    at.y = std::clamp<int>(saved.top, workArea.top, std::max<int>(workArea.top, workArea.bottom - keepY));
+  }
+  return CRect(at.x, at.y, at.x + size.cx, at.y + size.cy);
+}
+
+void CPuzzleDlg::ApplyPlacement() {
+  const CSize minimum = MinimumClientSize();
+  SetMinTrackSize(minimum.cx, minimum.cy);
+  CRect workArea;
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &workArea, 0);
+  MoveWindow(StartPlacement(m_savedPlacement, workArea, minimum));
+  if (m_savedMaximized) PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }
 
 void CPuzzleDlg::SelectPuzzle(int typeId) {
@@ -300,15 +373,28 @@ CSize CPuzzleDlg::ClientSize() const {
   return CSize(client.Width(), client.Height());
 }
 
-void CPuzzleDlg::FitView() {
+void CPuzzleDlg::FitView(bool keepTurn) {
   if (!m_puzzle) return;
   CSize size = ClientSize();
   if (size.cx <= 0 || size.cy <= 0) {
-    m_puzzle->ResetView(0, 0);
+    if (!keepTurn) m_puzzle->ResetView(0, 0);
     return;
   }
-  m_puzzle->ResetView(std::min(static_cast<int>(size.cy * 1.5), static_cast<int>(size.cx)), size.cy);
+  // The drawing scales with the larger side of the view: a view no higher than it is wide
+  // keeps a window taller than wide from scaling the puzzle past its sides.
+  int width = std::min(static_cast<int>(size.cy * 1.5), static_cast<int>(size.cx));
+  if (m_showButtons) width = std::min(width, PuzzleRoom(size));
+  const int height = std::min(static_cast<int>(size.cy), width);
+  if (keepTurn) m_puzzle->ResizeView(width, height);
+  else m_puzzle->ResetView(width, height);
   m_puzzle->SetCentre(size.cx / 2, size.cy / 2);
+}
+
+void CPuzzleDlg::SetShowButtons(int on) {
+  if (m_showButtons == on) return;
+  m_showButtons = on;
+  FitView(true);
+  if (m_hWnd) Invalidate(FALSE);
 }
 
 CMenuButton* CPuzzleDlg::GetTopLevelButton(int i) const {

@@ -24,6 +24,9 @@ constexpr UINT IDM_OPTIONS = 18;
 constexpr UINT IDC_PUZZLE_SOLVED = 105;
 constexpr UINT IDC_OPEN_START_FILE = 106;
 constexpr UINT_PTR kClockTimer = 1000;
+// Keeps the window's place once a move or resize settles; not the puzzle's animation timer.
+constexpr UINT_PTR kPlacementTimer = 1002;
+static_assert(kPlacementTimer != CPuzzle::kAnimationTimer && kPlacementTimer != kClockTimer);
 
 // Bitmap resources the window draws with.
 constexpr int IDB_ICON = 128;
@@ -62,6 +65,15 @@ class CPuzzleDlg : public CDibDialog {
   // A palette for a tile: the tile's own colours around the reserved ones, or colours spread
   // evenly when there is no tile (null) or it cannot be quantised (false then).
   static bool MakeTilePalette(CDib* tile, CPalette& palette);
+  // The smallest client area that shows every button, menu, the clock and the banner apart,
+  // with room for the puzzle between the button columns.
+  static CSize MinimumClientSize();
+  // The largest view side at which a puzzle stays clear of the buttons, clock and banner.
+  static int PuzzleRoom(CSize client);
+  // Where the window opens: the saved rectangle (its frame's corner, its client area's size;
+  // empty: none saved) kept on the work area and at least the minimum size, or at first start
+  // a size comfortable for the screen, centred.
+  static CRect StartPlacement(const CRect& saved, const CRect& workArea, CSize minimum);
   void SelectPuzzle(int typeId);
   // A new puzzle of the type with the colours and mode saved for it; owned by the caller.
   CPuzzle* CreateConfiguredPuzzle(int typeId);
@@ -97,6 +109,7 @@ class CPuzzleDlg : public CDibDialog {
   void OnRButtonDown(UINT flags, CPoint point) override;
   void OnMouseMove(UINT flags, CPoint point) override;
   void OnSize(UINT type, int cx, int cy) override;
+  void OnMove(int x, int y) override;
   void OnTimer(UINT_PTR id) override;
   BOOL OnHelpInfo(HELPINFO* info) override;
   void OnDestroy() override;
@@ -135,7 +148,8 @@ class CPuzzleDlg : public CDibDialog {
   // ---- State, for the commands and for tests ----
   CPuzzle* GetPuzzle() const { return m_puzzle; }
   int GetShowButtons() const { return m_showButtons; }
-  void SetShowButtons(int on) { m_showButtons = on; }
+  // The puzzle's drawing makes room for the buttons, or takes it back, keeping the view's turn.
+  void SetShowButtons(int on);
   int GetShowTimer() const { return m_showTimer; }
   void SetShowTimer(int on) { m_showTimer = on; }
   int GetLastMenu() const { return m_lastMenu; }
@@ -150,8 +164,11 @@ class CPuzzleDlg : public CDibDialog {
   CFont& GetMessageFont() { return m_messageFont; }
 
  private:
-  // The view fitted to the client area: at most 1.5 times as wide as high, centred.
-  void FitView();
+  // The view fitted to the client area: at most 1.5 times as wide as high, never wider than
+  // the window, and with the buttons shown small enough to stay clear of them; centred. A new
+  // fit turns the view back to its start; a kept turn only sizes the drawing to the window.
+  void FitView(bool keepTurn = false);
+  void ApplyPlacement();
   CSize ClientSize() const;
   void ReplacePuzzle(CPuzzle* puzzle);
   void LoadPanel();
@@ -180,6 +197,8 @@ class CPuzzleDlg : public CDibDialog {
   DWORD m_joystickButtons = 0;  // buttons held at the last poll
   CMenuButton* m_hovered = nullptr;
   std::string m_startFile;
+  CRect m_savedPlacement;  // the client rectangle last saved, empty when none
+  int m_savedMaximized = 0;
 
   static std::string cm_settingsOverride;
 };

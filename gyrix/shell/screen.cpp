@@ -240,14 +240,24 @@ void CPuzzleDlg::HoverChanged() {
 void CPuzzleDlg::OnSize(UINT type, int cx, int cy) {
   CDibDialog::OnSize(type, cx, cy);
   if (!m_puzzle) return;
-  FitView();
+  // The player's view turn stays; only the drawing follows the window.
+  FitView(true);
   Invalidate(FALSE);
   BuildButtons();
+  SetTimer(kPlacementTimer, 1000);
+}
+
+void CPuzzleDlg::OnMove(int x, int y) {
+  CDibDialog::OnMove(x, y);
+  if (m_puzzle) SetTimer(kPlacementTimer, 1000);
 }
 
 void CPuzzleDlg::OnTimer(UINT_PTR id) {
   if (id == static_cast<UINT_PTR>(CPuzzle::kAnimationTimer)) {
     Invalidate(FALSE);
+  } else if (id == kPlacementTimer) {
+    KillTimer(kPlacementTimer);
+    SaveSettings();
   } else if (m_showTimer && m_puzzle &&
              (m_puzzle->GetElapsedSeconds() != 0 || m_puzzle->IsScramblePending())) {
     Invalidate(FALSE);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 TEST(PolyModel, FaceletIdsFollowCreationOrderWhateverThePaintingOrder) {
   CGridPuzzle p;
@@ -196,4 +197,34 @@ TEST(Puzzle, AnimatedOrderingSplitsMovingAndFixedFacelets) {
   EXPECT_EQ(p.GetMove(2)->GetInsertCount(), 0);
   EXPECT_EQ(p.GetFaceletCount(), 6);
   EXPECT_EQ(p.IsOrderValid(), 1);
+}
+
+TEST(PolyModel, ResizingKeepsTheTurnedViewAndOnlyScalesIt) {
+  CGridPuzzle p;
+  p.ResetView(200, 100);
+  p.RotateViewX(37);
+  p.RotateViewY(-71);
+  p.UpdateView();
+  std::vector<CFixVector> before;
+  for (int i = 0; i < p.GetVertexCount(); ++i) before.push_back(*p.GetVertex(i, kViewVertices));
+  // Many resizes in between must not drift: the view ends where a single resize puts it.
+  for (int side = 90; side < 600; side += 37) p.ResizeView(side, side / 2);
+  p.ResizeView(300, 400);
+  p.UpdateView();
+  EXPECT_EQ(p.GetViewWidth(), 300);
+  EXPECT_EQ(p.GetCentre().x, 150);
+  EXPECT_EQ(p.GetCentre().y, 200);
+  for (int i = 0; i < p.GetVertexCount(); ++i) {
+    const CFixVector& v = *p.GetVertex(i, kViewVertices);
+    // The larger side went from 200 to 400: every view point twice as far out, same direction,
+    // to a hundredth of a pixel.
+    EXPECT_NEAR(v.x, 2.0 * before[i].x, 1e-2 * kFixOne) << i;
+    EXPECT_NEAR(v.y, 2.0 * before[i].y, 1e-2 * kFixOne) << i;
+    EXPECT_NEAR(v.z, 2.0 * before[i].z, 1e-2 * kFixOne) << i;
+  }
+  // A model without a view yet gets the reset one.
+  CGridPuzzle fresh, reset;
+  fresh.ResizeView(120, 80);
+  reset.ResetView(120, 80);
+  EXPECT_TRUE(fresh.GetViewMatrix() == reset.GetViewMatrix());
 }

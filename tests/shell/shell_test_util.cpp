@@ -41,7 +41,8 @@ void RegisterStandInBitmaps() {
   for (int id = 135; id <= 203; ++id) {
     if (id == IDB_PANEL || (id >= IDB_DIGIT0 && id <= IDB_COLON)) continue;
     if (id == 159 || id == 162 || id == 164) continue;  // the options dialog's own pictures
-    add(id, MakeBmp(64, 64, 2, 0));
+    // Buttons are 64 pixels square; the Challenge banner has its own shape.
+    add(id, id == IDB_CHALLENGE ? MakeBmp(79, 33, 2, 0) : MakeBmp(64, 64, 2, 0));
   }
   for (int d = 0; d < 10; ++d) add(IDB_DIGIT0 + d, MakeBmp(25, 32, 1, 0));
   add(IDB_COLON, MakeBmp(10, 32, 1, 0));

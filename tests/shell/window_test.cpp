@@ -344,16 +344,18 @@ TEST_F(ShellTest, HoveringLiftsAButtonAndPressingSinksIt) {
 }
 
 TEST_F(ShellTest, AWideWindowKeepsTheDrawingAtMostOneAndAHalfTimesItsHeightCentred) {
-  OpenWindow(1200, 400);
+  OpenWindow(1500, 500);
+  // Without buttons to keep clear of, the drawing takes all the room the rule gives.
+  m_dlg->SetShowButtons(0);
   CPuzzle* p = m_dlg->GetPuzzle();
-  EXPECT_EQ(p->GetViewWidth(), 600);
-  EXPECT_EQ(p->GetViewHeight(), 400);
-  EXPECT_EQ(p->GetCentre().x, 600);
-  EXPECT_EQ(p->GetCentre().y, 200);
+  EXPECT_EQ(p->GetViewWidth(), 750);
+  EXPECT_EQ(p->GetViewHeight(), 500);
+  EXPECT_EQ(p->GetCentre().x, 750);
+  EXPECT_EQ(p->GetCentre().y, 250);
   // Reset and re-centre keep the same fit.
   Key('R');
-  EXPECT_EQ(p->GetViewWidth(), 600);
-  EXPECT_EQ(p->GetCentre().x, 600);
+  EXPECT_EQ(p->GetViewWidth(), 750);
+  EXPECT_EQ(p->GetCentre().x, 750);
   m_dlg->MoveWindow(0, 0, 300, 400);
   CRect client;
   m_dlg->GetClientRect(&client);
