@@ -44,11 +44,12 @@ TEST(CubeDrawing, NotationFollowsTheViewTheCubeIsSeenIn) {
   EXPECT_NE(map[4], -3);
 }
 
-TEST(CubeDrawing, ProbesThatMissTheCubeGiveTheMessage) {
+TEST(CubeDrawing, ProbesThatSeeNoCornerGiveTheMessage) {
   CRecordedMessages messages;
   CCubePuzzle cube(3);
   cube.ResetView(400, 300);
-  cube.SetCentre(-1000, -1000);  // drawn far outside the window
+  // Turned to show one face square on: every probe meets that face, and no corner is seen.
+  cube.RotateViewY(45);
   cube.UpdateView();
   cube.ExecuteMacro("R");
   ASSERT_EQ(messages.texts.size(), 1u);
