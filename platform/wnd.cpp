@@ -2,6 +2,7 @@
 
 #include <platform/eventloop.h>
 #include <platform/sdlwindow.h>
+#include <platform/x11hints.h>
 #include <platform/xconnection.h>
 
 #include <SDL.h>
@@ -33,6 +34,11 @@ Uint32 SdlFlagsFor(DWORD style) {
   if ((style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION)
     flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_ALWAYS_ON_TOP;
   return flags;
+}
+
+// A captioned window that cannot be resized is a dialog to the window manager.
+bool IsFixedDialog(DWORD style) {
+  return (style & WS_CAPTION) == WS_CAPTION && !(style & WS_THICKFRAME);
 }
 
 }  // namespace
@@ -79,11 +85,16 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* text, DWOR
     int h = m_rect.Height() > 0 ? m_rect.Height() : kDefaultHeight;
     m_rect = CRect(m_rect.left, m_rect.top, m_rect.left + w, m_rect.top + h);
     auto top = std::make_unique<TopLevelState>();
-    top->window = SDL_CreateWindow(m_text.c_str(), m_rect.left, m_rect.top, w, h, SdlFlagsFor(style));
+    if (IsFixedDialog(style)) {
+      SDL_Window* owner = m_owner && m_owner->m_top ? m_owner->m_top->window : nullptr;
+      top->window = CreateFixedDialogWindow(m_text.c_str(), m_rect.left, m_rect.top, w, h, SdlFlagsFor(style), owner);
+    } else {
+      top->window = SDL_CreateWindow(m_text.c_str(), m_rect.left, m_rect.top, w, h, SdlFlagsFor(style));
+      if (top->window) SDL_SetWindowMinimumSize(top->window, 1, 1);
+    }
     if (!top->window) return FALSE;
     top->windowId = SDL_GetWindowID(top->window);
     xconnection::NoteWindow(top->window);
-    SDL_SetWindowMinimumSize(top->window, 1, 1);
     if (!top->ResizeBuffer(w, h)) return FALSE;
     m_top = std::move(top);
   }

@@ -15,6 +15,7 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -162,6 +163,94 @@ TEST(RealWindow, WindowsClosedAsInputArrivesAreSentNothingAfterwards) {
   XCloseDisplay(other);
   for (int i = 0; i < 10; ++i) CEventLoop::PumpMessage(FALSE);
   EXPECT_EQ(xconnection::ErrorCount(), before);
+  owner.DestroyWindow();
+#endif
+}
+
+#ifdef GYRIX_HAVE_X11
+// A property of a window as the window manager reads it: its 32-bit items (none: not set).
+// Read over SDL's own connection, so everything SDL and the layer asked for is seen.
+std::vector<long> Property(CWnd& wnd, const char* name) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  std::vector<long> items;
+  if (!SDL_GetWindowWMInfo(wnd.TopState()->window, &info)) return items;
+  Display* d = info.info.x11.display;
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(d, info.info.x11.window, XInternAtom(d, name, False), 0, 32, False, AnyPropertyType,
+                         &type, &format, &count, &after, &data) == Success && data) {
+    if (format == 32) items.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+    XFree(data);
+  }
+  return items;
+}
+
+long AtomOf(CWnd& wnd, const char* name) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  SDL_GetWindowWMInfo(wnd.TopState()->window, &info);
+  return static_cast<long>(XInternAtom(info.info.x11.display, name, False));
+}
+
+// Least and greatest size from WM_NORMAL_HINTS (flags, x, y, w, h, min w, h, max w, h, ...).
+std::vector<long> SizeLimits(CWnd& wnd) {
+  const std::vector<long> hints = Property(wnd, "WM_NORMAL_HINTS");
+  if (hints.size() < 9 || (hints[0] & (PMinSize | PMaxSize)) != (PMinSize | PMaxSize)) return {};
+  return {hints[5], hints[6], hints[7], hints[8]};
+}
+#endif
+
+// A captioned window that cannot be resized is a dialog to the window manager: above its
+// owner, to be moved and closed only, one size. Windows made before and after it stay normal.
+TEST(RealWindow, AFixedSizeDialogIsADialogToTheWindowManager) {
+  if (!OnX11()) GTEST_SKIP() << "needs a real X display (xvfb-run)";
+#ifdef GYRIX_HAVE_X11
+  ASSERT_TRUE(CEventLoop::Init());
+  // As on a desktop, where the window manager knows the Motif hints: on a server that has
+  // never heard of them SDL makes every window transient for the root instead.
+  Display* other = XOpenDisplay(nullptr);
+  ASSERT_NE(other, nullptr);
+  XInternAtom(other, "_MOTIF_WM_HINTS", False);
+  XCloseDisplay(other);
+  CWnd owner, dialog, later;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW, ScreenRect(0, 0, 300, 200), nullptr, 0));
+  ASSERT_TRUE(dialog.CreateEx(0, nullptr, "dialog", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                              ScreenRect(40, 40, 180, 90), &owner, 0));
+  ASSERT_TRUE(later.CreateEx(0, nullptr, "later", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
+                             ScreenRect(60, 60, 120, 80), nullptr, 0));
+  const long dialogType = AtomOf(dialog, "_NET_WM_WINDOW_TYPE_DIALOG");
+  const long moveAndClose = 4 | 32, noResizeMinimiseMaximise = 1 | 4 | 32 | 64;
+
+  EXPECT_EQ(Property(dialog, "_NET_WM_WINDOW_TYPE"), std::vector<long>{dialogType});
+  EXPECT_EQ(Property(dialog, "WM_TRANSIENT_FOR"), std::vector<long>{static_cast<long>(XWindowOf(owner))});
+  std::vector<long> motif = Property(dialog, "_MOTIF_WM_HINTS");
+  ASSERT_EQ(motif.size(), 5u);
+  EXPECT_EQ(motif[0] & 3, 3);  // functions and decorations given
+  EXPECT_EQ(motif[1], moveAndClose);
+  EXPECT_EQ(motif[2] & noResizeMinimiseMaximise, 0);
+  EXPECT_EQ(SizeLimits(dialog), std::vector<long>({180, 90, 180, 90}));
+
+  // Shown and then given another size, it is still all of that, at its new size.
+  dialog.ShowWindow(SW_SHOW);
+  dialog.MoveWindow(40, 40, 200, 100);
+  CEventLoop::ProcessPending();
+  EXPECT_EQ(Property(dialog, "_NET_WM_WINDOW_TYPE"), std::vector<long>{dialogType});
+  motif = Property(dialog, "_MOTIF_WM_HINTS");
+  EXPECT_TRUE(motif.size() == 5 && motif[1] == moveAndClose);
+  EXPECT_EQ(SizeLimits(dialog), std::vector<long>({200, 100, 200, 100}));
+
+  for (CWnd* normal : {&owner, &later}) {
+    EXPECT_EQ(Property(*normal, "_NET_WM_WINDOW_TYPE"), std::vector<long>{AtomOf(*normal, "_NET_WM_WINDOW_TYPE_NORMAL")});
+    EXPECT_TRUE(Property(*normal, "WM_TRANSIENT_FOR").empty());
+    motif = Property(*normal, "_MOTIF_WM_HINTS");
+    EXPECT_TRUE(motif.size() < 2 || !(motif[0] & 1)) << "no functions taken away";
+    EXPECT_TRUE(SizeLimits(*normal).empty()) << "resizable";
+  }
+  later.DestroyWindow();
+  dialog.DestroyWindow();
   owner.DestroyWindow();
 #endif
 }
