@@ -38,7 +38,7 @@ const DialogItemTemplate kOptionsItems[] = {
     {K::Edit, 1026, "", 54, 119, 26, 14, WS_TABSTOP},
     {K::OwnerDrawButton, 1020, "Bkgrnd", 7, 145, 50, 14, WS_TABSTOP},
     {K::OwnerDrawButton, 1021, "Timer", 7, 163, 50, 14, WS_TABSTOP},
-    {K::Label, 1027, "Tile hides Bkgrnd.", 7, 180, 78, 8},
+    {K::Label, 1027, "Tile hides Bkgrnd.", 7, 183, 78, 8},
     {K::Label, IDC_STATIC, "&Tile:", 7, 194, 14, 8},
     {K::Edit, 1007, "", 7, 204, 179, 14, WS_TABSTOP},
     {K::OwnerDrawButton, 1009, "", 191, 204, 13, 14, WS_TABSTOP},

@@ -466,3 +466,33 @@ TEST_F(OptionsTest, ThePreviewIsShownAsDrawnWithPopupsOpenOrClosedAndAfterBrowse
     CEventLoop::InjectKeyPress(VK_ESCAPE);
   });
 }
+
+TEST_F(OptionsTest, NoControlCoversAnother) {
+  OpenWindow();
+  RunOptions([&](COptionsDlg& dlg) {
+    std::vector<std::pair<int, CRect>> shown;
+    const int ids[] = {IDC_OPT_PREVIEW, IDC_OPT_TILE, IDC_OPT_BROWSE, IDC_OPT_SHOW_BUTTONS, IDC_OPT_SHOW_TIMER,
+                       IDC_OPT_ANIM_SPEED, IDC_OPT_TILE_NOTE, IDC_OPT_ABOUT, IDOK, IDCANCEL};
+    auto add = [&](int id, CWnd* w) {
+      if (!w || !w->GetSafeHwnd() || !w->IsWindowVisible()) return;
+      CRect r;
+      w->GetWindowRect(&r);
+      shown.emplace_back(id, r);
+    };
+    for (int id : ids) add(id, dlg.GetDlgItem(id));
+    // The colour buttons size themselves to their picture.
+    for (int i = 0; i < 12; ++i) add(IDC_OPT_SIDE1 + i, &dlg.GetColourButton(i));
+    ASSERT_GT(shown.size(), 12u);
+    // The colour buttons' pictures are a little taller than the rows they stand in, so a
+    // column of them overlaps at the edges; nothing else may touch another control.
+    auto colour = [](int id) { return id >= IDC_OPT_SIDE1 && id <= IDC_OPT_TIMER; };
+    for (std::size_t i = 0; i < shown.size(); ++i)
+      for (std::size_t j = i + 1; j < shown.size(); ++j) {
+        if (colour(shown[i].first) && colour(shown[j].first)) continue;
+        CRect both;
+        EXPECT_FALSE(both.IntersectRect(shown[i].second, shown[j].second))
+            << "controls " << shown[i].first << " and " << shown[j].first;
+      }
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
+  });
+}
