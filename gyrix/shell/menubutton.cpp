@@ -13,7 +13,7 @@ namespace {
 constexpr int kButtonSize = 64;
 constexpr int kMargin = 10;
 constexpr int kShift = 2;  // how far a hovered button lifts and a pressed one sinks
-// The Challenge banner's place, from the bottom-right corner, and its size.
+// The Challenge banner's corner, this far left of and above the bottom-right corner.
 constexpr int kBannerFromRight = 89;
 constexpr int kBannerFromBottom = 43;
 // The clock at the bottom-left: six digits and two colons with its margin.

@@ -197,7 +197,7 @@ class CPuzzleDlg : public CDibDialog {
   DWORD m_joystickButtons = 0;  // buttons held at the last poll
   CMenuButton* m_hovered = nullptr;
   std::string m_startFile;
-  CRect m_savedPlacement;  // the client rectangle last saved, empty when none
+  CRect m_savedPlacement;  // the frame's corner and client size last saved, empty when none
   int m_savedMaximized = 0;
 
   static std::string cm_settingsOverride;
