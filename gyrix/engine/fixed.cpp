@@ -132,6 +132,11 @@ CFixVector CFixVector::Cross(const CFixVector& a, const CFixVector& b) {
 
 int CFixVector::Dot(const CFixVector& a, const CFixVector& b) { return FixWrap(Dot64(a, b)); }
 
+bool CFixVector::IsNear(const CFixVector& b) const {
+  return std::llabs(std::int64_t(x) - b.x) <= kFixHalf && std::llabs(std::int64_t(y) - b.y) <= kFixHalf &&
+         std::llabs(std::int64_t(z) - b.z) <= kFixHalf;
+}
+
 CFixVector CFixVector::Normal(const CFixVector& p1, const CFixVector& p2, const CFixVector& p3) {
   return Cross(Difference(p1, p2), Difference(p1, p3));
 }

@@ -65,6 +65,9 @@ class CFixVector : public CUObject {
   static int Dot(const CFixVector& a, const CFixVector& b);
   int Dot(const CFixVector& b) const { return Dot(*this, b); }
   static CFixVector Normal(const CFixVector& p1, const CFixVector& p2, const CFixVector& p3);
+  // Within half a unit of b in each coordinate: the same place, for snapping and matching.
+  // Safe for any values, such as a damaged file's.
+  bool IsNear(const CFixVector& b) const;
 
   // Moves this point into the plane through p0 with normal n and turns it into the unit
   // direction from p0. A zero normal or a point at p0 leaves what cannot be computed.

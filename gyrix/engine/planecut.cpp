@@ -18,11 +18,6 @@ constexpr int kDrawsPerTurn = 8;
 // the plane value of a far-off corner would no longer fit 64 bits.
 constexpr std::int64_t kMaxNormalComponent = std::int64_t(1024) * kFixOne;
 
-bool IsNear(const CFixVector& a, const CFixVector& b) {
-  return std::llabs(std::int64_t(a.x) - b.x) <= kFixHalf && std::llabs(std::int64_t(a.y) - b.y) <= kFixHalf &&
-         std::llabs(std::int64_t(a.z) - b.z) <= kFixHalf;
-}
-
 struct Vec {
   double x, y, z;
 };
@@ -137,13 +132,13 @@ BOOL CPlaneCutPuzzle::MakeGuardedMove(int move) {
 void CPlaneCutPuzzle::SnapOntoSharedCorner(CFixVector& v) const {
   for (int s = 0; s < m_sharedVertexCount; ++s) {
     const CFixVector* corner = GetVertex(s, kModelVertices);
-    if (corner && IsNear(v, *corner)) {
+    if (corner && v.IsNear(*corner)) {
       v = *corner;
       return;
     }
   }
   for (const CFixVector& place : m_restingPlaces) {
-    if (IsNear(v, place)) {
+    if (v.IsNear(place)) {
       v = place;
       return;
     }

@@ -123,11 +123,6 @@ int Corner(int level, int direction) {
   return (IsTip(direction) ? kFirstTip : kFirstRim) + kDirections * level + Wrap(direction);
 }
 
-// Within half a unit in each coordinate: the same place for snapping and matching.
-bool SamePlace(const CFixVector& a, const CFixVector& b) {
-  return std::abs(a.x - b.x) <= kFixHalf && std::abs(a.y - b.y) <= kFixHalf && std::abs(a.z - b.z) <= kFixHalf;
-}
-
 // Planes that separate any two pieces of one rigid part: the two cuts and the six vertical
 // planes through the axis along the piece edges (directions 15 + 30i degrees).
 struct CSeparator {
@@ -314,7 +309,7 @@ int CSquareOnePuzzle::SearchLayerFrames(int move) {
       if (!facelet || !plane.IsFaceletInFront(*facelet, kModelVertices)) continue;
       for (int i = 0; i < facelet->GetVertexCount(); ++i) {
         const CFixVector* v = GetVertex(facelet->GetVertexIndex(i), kModelVertices);
-        if (v && (SamePlace(*v, a) || SamePlace(*v, b))) ++count;
+        if (v && (v->IsNear(a) || v->IsNear(b))) ++count;
       }
     }
     if (count >= kLinedUpCount) return f;
@@ -360,7 +355,7 @@ void CSquareOnePuzzle::MarkMovingFacelets(int k) {
     const CFacelet* wall = GetFaceletById(id);
     if (!wall || wall->GetVertexCount() < 1) continue;
     const CFixVector* last = GetVertex(wall->GetVertexIndex(wall->GetVertexCount() - 1), kModelVertices);
-    if (last && SamePlace(*last, centre)) SetMoveMask(id, 1u << k);
+    if (last && last->IsNear(centre)) SetMoveMask(id, 1u << k);
   }
 }
 
@@ -406,7 +401,7 @@ void CSquareOnePuzzle::UpdateSolved() {
     if (!f) return;
     const CFixVector c = FaceletCentroid(*f, kModelVertices);
     for (const CPlace& place : m_places)
-      if (SamePlace(c, place.centroid)) placeColour[id] = place.colour;
+      if (c.IsNear(place.centroid)) placeColour[id] = place.colour;
     if (placeColour[id] < 0) return;
   }
   std::map<int, int> colourOfPlaces;

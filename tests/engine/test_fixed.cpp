@@ -35,6 +35,21 @@ TEST(FixedPoint, ConversionOfValuesOutsideTheRangeSaturates) {
   EXPECT_EQ(ToFixed(std::numeric_limits<float>::infinity()), std::numeric_limits<int>::max());
 }
 
+TEST(FixVector, NearMeansWithinHalfAUnitEvenAtTheEndsOfTheRange) {
+  const CFixVector a(1, 2, 3);
+  EXPECT_TRUE(a.IsNear(CFixVector(1, 2, 3)));
+  CFixVector b = a;
+  b.z += kFixHalf;
+  EXPECT_TRUE(a.IsNear(b));
+  b.z += 1;
+  EXPECT_FALSE(a.IsNear(b));
+  CFixVector low, high;
+  low.x = INT32_MIN;
+  high.x = INT32_MAX;
+  EXPECT_FALSE(low.IsNear(high));
+  EXPECT_FALSE(high.IsNear(low));
+}
+
 TEST(CosTable, WholeDegreesFoldIntoOneTurn) {
   const CCosTable& t = CCosTable::Get();
   EXPECT_EQ(t.Cos(0), 65536);

@@ -105,6 +105,20 @@ TEST(SquareOne, LayerTurnsStopWhereTheLayerLinesUpAgain) {
   EXPECT_TRUE(p.IsSolved());
 }
 
+// Found by fuzzing: a file may put a corner anywhere in the number range, and a layer turn's
+// search for its next lined-up place compares that corner with others without overflowing.
+TEST(SquareOne, ACornerAtTheEndOfTheRangeLeavesTheLayerSearchSound) {
+  for (int far : {INT32_MIN + 1, INT32_MAX}) {
+    Puzzle p;
+    // A corner of the top layer's first facelet, and one end of the slice line.
+    for (int index : {p.GetFaceletById(0)->GetVertexIndex(0), 20}) {
+      p.GetVertex(index, kModelVertices)->x = far;
+      p.GetVertex(index, kModelVertices)->z = -far;
+    }
+    for (int move : {2, -2, 4, -4}) EXPECT_GE(p.GetMoveFrames(move), 0) << move;
+  }
+}
+
 TEST(SquareOne, AStuckLayerRefusesEveryTurnThroughIt) {
   Puzzle p;
   DamageTopLayer(p);
