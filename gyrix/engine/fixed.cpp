@@ -20,8 +20,11 @@ int TruncateToInt(double v) {
   return static_cast<int>(v);
 }
 
+// Each product fits 64 bits but their sum may not (a damaged file's far corners): the sum is
+// taken in 128 bits, and after the shift it fits 64 again.
 std::int64_t Dot64(const CFixVector& a, const CFixVector& b) {
-  return (std::int64_t(a.x) * b.x + std::int64_t(a.y) * b.y + std::int64_t(a.z) * b.z) >> 16;
+  const __int128 sum = __int128(a.x) * b.x + __int128(a.y) * b.y + __int128(a.z) * b.z;
+  return static_cast<std::int64_t>(sum >> 16);
 }
 
 }  // namespace

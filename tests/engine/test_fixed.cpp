@@ -50,6 +50,17 @@ TEST(FixVector, NearMeansWithinHalfAUnitEvenAtTheEndsOfTheRange) {
   EXPECT_FALSE(high.IsNear(low));
 }
 
+// Found by fuzzing: a file's far corners give plane values whose products sum past 64 bits.
+TEST(FixPlane, ValuesOfFarCornersAreExact) {
+  CFixPlane plane;
+  plane.normal.x = plane.normal.y = plane.normal.z = INT32_MIN;
+  CFixVector far;
+  far.x = far.y = far.z = INT32_MIN;
+  EXPECT_EQ(plane.Value(far), 3 * (std::int64_t(1) << 46));
+  far.x = far.y = far.z = INT32_MAX;
+  EXPECT_LT(plane.Value(far), 0);
+}
+
 TEST(CosTable, WholeDegreesFoldIntoOneTurn) {
   const CCosTable& t = CCosTable::Get();
   EXPECT_EQ(t.Cos(0), 65536);
