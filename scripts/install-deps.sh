@@ -8,7 +8,7 @@ packages=(
   g++ make cmake ninja-build pkg-config
   clang libclang-rt-14-dev
   # libraries
-  zlib1g-dev libpng-dev
+  zlib1g-dev libpng-dev libsqlite3-dev
   libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev
   fonts-liberation2 fonts-dejavu-core
   # tests and benchmarks

@@ -4,6 +4,7 @@
 // stderr with a non-zero exit status.
 #include "pngwriter.h"
 #include "sheet.h"
+#include "statscmd.h"
 
 #include <gyrix/engine.h>
 
@@ -41,6 +42,8 @@ const char kUsage[] =
     "  gyrix-tool sheet OUT.png|OUT.bmp [--size WxH]\n"
     "  gyrix-tool info FILE.puz\n"
     "  gyrix-tool check FILE.puz\n"
+    "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N]\n"
+
     "Options that change the puzzle apply in the order given.\n";
 
 // A failure to report: the message and the exit status.
@@ -389,6 +392,7 @@ int Run(int argc, char** argv) {
   if (command == "sheet") return SheetCommand(argc, argv);
   if (command == "info") return Info(argc, argv);
   if (command == "check") return Check(argc, argv);
+  if (IsStatsCommand(command)) return RunStatsCommand(argc, argv);
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kUsage, stdout);
     return 0;

@@ -1,0 +1,7 @@
+// The solve log: statistics, the log and games in progress in SQLite, and the exchange with
+// other timers.
+#pragma once
+
+#include <gyrix/stats/location.h>
+#include <gyrix/stats/solvelog.h>
+#include <gyrix/stats/statistics.h>

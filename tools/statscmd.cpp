@@ -1,0 +1,93 @@
+#include "statscmd.h"
+
+#include <gyrix/stats.h>
+#include <gyrix/puzzles/catalogue.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace {
+
+const char kStatsUsage[] =
+    "usage:\n"
+    "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N]\n";
+
+struct StatsFailure {
+  std::string message;
+  int status = 1;
+};
+
+long long ParseNumber(const std::string& text, long long low, long long high, const char* what) {
+  errno = 0;
+  char* end = nullptr;
+  const long long v = std::strtoll(text.c_str(), &end, 10);
+  if (text.empty() || errno != 0 || *end != '\0' || v < low || v > high)
+    throw StatsFailure{std::string(what) + " takes a number from " + std::to_string(low) + " to " +
+                           std::to_string(high) + ", not " + text,
+                       2};
+  return v;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0;
+}
+
+// The log the game would use when the tool names none: the one in the user's data folder.
+std::string DefaultLogPath() {
+  return SolveLogPathFor("", "", std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+}
+
+// Opens the log; a log that had to be moved aside or cannot be used is an error here, since
+// the tool has no game to play on with.
+void OpenLog(CSolveLog& log, const std::string& path, bool mustExist) {
+  if (mustExist && !FileExists(path)) throw StatsFailure{"no solve log at " + path};
+  const CSolveLog::OpenResult result = log.Open(path);
+  const std::string message = log.TakeMessage();
+  if (result == CSolveLog::kMovedDamaged) std::fprintf(stderr, "gyrix-tool: %s\n", message.c_str());
+  else if (result != CSolveLog::kOpened && result != CSolveLog::kCreated) throw StatsFailure{message};
+}
+
+int Stats(int argc, char** argv) {
+  std::string db;
+  CSolveFilter filter;
+  bool haveId = false;
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--db" && hasValue) db = argv[++i];
+    else if (arg == "--mode" && hasValue) filter.mode = static_cast<int>(ParseNumber(argv[++i], 0, 1000, "--mode"));
+    else if (arg == "--session" && hasValue) filter.session = ParseNumber(argv[++i], 1, INT64_MAX, "--session");
+    else if (!haveId && !arg.empty() && arg[0] != '-') {
+      filter.typeId = static_cast<int>(ParseNumber(arg, 0, kPuzzleTypeCount - 1, "the puzzle id"));
+      haveId = true;
+    } else {
+      throw StatsFailure{"unknown option " + arg + "\n" + kStatsUsage, 2};
+    }
+  }
+  if (filter.mode != CSolveFilter::kAny && !haveId) throw StatsFailure{"--mode needs a puzzle id", 2};
+  if (haveId && filter.mode == CSolveFilter::kAny) filter.mode = 0;
+  CSolveLog log;
+  OpenLog(log, db.empty() ? DefaultLogPath() : db, true);
+  std::fputs(FormatStatistics(log.Statistics(filter)).c_str(), stdout);
+  return 0;
+}
+
+}  // namespace
+
+bool IsStatsCommand(const std::string& command) {
+  return command == "stats";
+}
+
+int RunStatsCommand(int argc, char** argv) {
+  try {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "stats") return Stats(argc, argv);
+    throw StatsFailure{kStatsUsage, 2};
+  } catch (const StatsFailure& f) {
+    std::fprintf(stderr, "gyrix-tool: %s\n", f.message.c_str());
+    return f.status;
+  }
+}
