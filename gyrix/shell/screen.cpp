@@ -142,6 +142,9 @@ void CPuzzleDlg::OnKeyDown(UINT key, UINT repeat, UINT flags) {
       break;
     case '1': case '2': case '3': case '4':
       if (m_puzzle->SetMode(static_cast<int>(key - '0'))) {
+        // A switch resets the puzzle, and with it the view to the engine's own middle: fit
+        // it to the window again as a new puzzle is.
+        FitView();
         SaveSettings();
         Invalidate(FALSE);
         m_puzzle->SetTitle(this);

@@ -1,0 +1,51 @@
+// What the main window shows of the puzzle: where it sits after a mode switch, the zoom,
+// and the paused screen.
+#include "shell_test_util.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// The box of what the puzzle paints: its front-facing facelets as last drawn.
+CRect DrawnBox(CPuzzleDlg* dlg) {
+  dlg->Invalidate(FALSE);
+  dlg->UpdateWindow();
+  CPuzzle* p = dlg->GetPuzzle();
+  CRect box(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+  for (int i = 0; i < p->GetFaceletCount(); ++i) {
+    CFacelet* f = p->GetFacelet(i);
+    if (!f->Project(kViewVertices)) continue;
+    for (int v = 0; v < f->GetVertexCount(); ++v) {
+      const POINT q = f->GetPoints()[v];
+      box.left = std::min<LONG>(box.left, q.x);
+      box.top = std::min<LONG>(box.top, q.y);
+      box.right = std::max<LONG>(box.right, q.x);
+      box.bottom = std::max<LONG>(box.bottom, q.y);
+    }
+  }
+  return box;
+}
+
+}  // namespace
+
+TEST_F(ShellTest, EveryModeSwitchKeepsThePuzzleWhereItOpens) {
+  OpenWindow(760, 560);
+  int withModes = 0;
+  for (int type = 0; type < kPuzzleTypeCount; ++type) {
+    m_dlg->SelectPuzzle(type);
+    // Whatever mode it opened in, the box of each mode as a freshly opened puzzle shows it.
+    for (int mode = 1; mode <= 4; ++mode) {
+      Key('0' + mode);
+      if (m_dlg->GetPuzzle()->GetMode() != mode) continue;
+      if (mode == 1) ++withModes;
+      const CRect switched = DrawnBox(m_dlg);
+      Key('C');
+      const CRect fitted = DrawnBox(m_dlg);
+      EXPECT_EQ(switched, fitted) << m_dlg->GetPuzzle()->GetName() << " mode " << mode;
+      // And fitted means centred in the window, as when the puzzle opens.
+      EXPECT_EQ(CPoint(m_dlg->GetPuzzle()->GetCentre()), CPoint(380, 280)) << m_dlg->GetPuzzle()->GetName();
+    }
+  }
+  EXPECT_GE(withModes, 5);  // the octahedra, the Orbix family and the Slider
+}
