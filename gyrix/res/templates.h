@@ -10,7 +10,7 @@ constexpr UINT IDD_GYRIX_OPTIONS = 154;
 
 // Controls of the about box.
 constexpr int IDC_ABOUT_VERSION = 1000;
-constexpr int IDC_ABOUT_MAIL = 1001;
+constexpr int IDC_ABOUT_KEYS = 1001;
 constexpr int IDC_ABOUT_WEB = 1002;
 
 extern const DialogTemplate kMainWindowTemplate;

@@ -1,13 +1,12 @@
 #include <gyrix/shell/aboutdlg.h>
 
 #include <gyrix/res/templates.h>
+#include <gyrix/shell/helppages.h>
 #include <gyrix/shell/puzzledlg.h>
 
 namespace {
 
-constexpr const char* kMailAddress = "mailto:gyrix@gyrix.invalid";
 constexpr COLORREF kLinkColour = 0xFF0000;  // blue
-constexpr int kShowNormal = 10;
 
 }  // namespace
 
@@ -32,7 +31,7 @@ CAboutDlg::CAboutDlg(CWnd* parent) : CDibDialog(IDD_GYRIX_ABOUT, parent) {
 
 CAboutDlg::~CAboutDlg() = default;
 
-const char* CAboutDlg::MailAddress() { return kMailAddress; }
+const char* CAboutDlg::KeysPage() { return "keys.html"; }
 
 std::string CAboutDlg::WebPage() { return CPuzzleDlg::HelpPagePath("index.html"); }
 
@@ -42,9 +41,9 @@ BOOL CAboutDlg::OnInitDialog() {
   version.Format("%2.2f", kVersion);
   SetDlgItemText(IDC_ABOUT_VERSION, version);
 
-  m_mail = std::make_unique<CLinkLabel>(this);
+  m_keys = std::make_unique<CLinkLabel>(this);
   m_web = std::make_unique<CLinkLabel>(this);
-  m_mail->SubclassDlgItem(IDC_ABOUT_MAIL, this);
+  m_keys->SubclassDlgItem(IDC_ABOUT_KEYS, this);
   m_web->SubclassDlgItem(IDC_ABOUT_WEB, this);
 
   LOGFONT lf{};
@@ -53,7 +52,7 @@ BOOL CAboutDlg::OnInitDialog() {
     lf.lfWeight = 700;
     lf.lfUnderline = 1;
     if (m_linkFont.CreateFontIndirect(&lf)) {
-      m_mail->SetFont(&m_linkFont);
+      m_keys->SetFont(&m_linkFont);
       m_web->SetFont(&m_linkFont);
     }
   }
@@ -62,7 +61,7 @@ BOOL CAboutDlg::OnInitDialog() {
 
 HBRUSH CAboutDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
   if (ctlColor == CTLCOLOR_STATIC && wnd &&
-      (wnd->GetDlgCtrlID() == IDC_ABOUT_MAIL || wnd->GetDlgCtrlID() == IDC_ABOUT_WEB)) {
+      (wnd->GetDlgCtrlID() == IDC_ABOUT_KEYS || wnd->GetDlgCtrlID() == IDC_ABOUT_WEB)) {
     dc->SetTextColor(kLinkColour);
     dc->SetBkMode(TRANSPARENT);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
@@ -71,7 +70,7 @@ HBRUSH CAboutDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
 }
 
 int CAboutDlg::LinkAt(POINT screen) const {
-  for (int id : {IDC_ABOUT_WEB, IDC_ABOUT_MAIL}) {
+  for (int id : {IDC_ABOUT_WEB, IDC_ABOUT_KEYS}) {
     CWnd* link = GetDlgItem(id);
     if (!link) continue;
     CRect r;
@@ -99,9 +98,7 @@ void CAboutDlg::OnLButtonDown(UINT flags, CPoint point) {
 }
 
 int CAboutDlg::OpenLink(int controlId) {
-  std::string target;
-  if (controlId == IDC_ABOUT_WEB) target = WebPage();
-  else if (controlId == IDC_ABOUT_MAIL) target = kMailAddress;
-  else return 0;
-  return ShellExecute(this, "open", target.c_str(), nullptr, nullptr, kShowNormal) > 32;
+  if (controlId == IDC_ABOUT_WEB) return OpenHelpPage(this, "index.html") ? 1 : 0;
+  if (controlId == IDC_ABOUT_KEYS) return OpenHelpPage(this, KeysPage()) ? 1 : 0;
+  return 0;
 }

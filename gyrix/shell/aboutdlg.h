@@ -1,4 +1,4 @@
-// CAboutDlg: the about box, with two links that open the local help pages and a mail address.
+// CAboutDlg: the about box, with two links that open the local help pages.
 #pragma once
 
 #include <lumex/dialogs.h>
@@ -26,11 +26,12 @@ class CAboutDlg : public CDibDialog {
   // Whether a screen point lies on one of the links; gives its id.
   int LinkAt(POINT screen) const;
 
-  static const char* MailAddress();
+  // The page the link beside "Help:" opens: the keys and buttons.
+  static const char* KeysPage();
   static std::string WebPage();
 
  private:
   CFont m_linkFont;
-  std::unique_ptr<CLinkLabel> m_mail;
+  std::unique_ptr<CLinkLabel> m_keys;
   std::unique_ptr<CLinkLabel> m_web;
 };

@@ -3,6 +3,7 @@
 #include <gyrix/shell/puzzledlg.h>
 
 #include <gyrix/shell/aboutdlg.h>
+#include <gyrix/shell/helppages.h>
 #include <gyrix/shell/locations.h>
 #include <gyrix/shell/optionsdlg.h>
 #include <gyrix/puzzles.h>
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr int kShowNormal = 10;
 constexpr int kJoystickDeadZone = 16384;
 constexpr float kAxisScale = 1.0f / 32768.0f;
 
@@ -53,7 +53,8 @@ void CPuzzleDlg::NewScramble() {
   m_puzzle->Scramble();
   if (IsPressed(VK_CONTROL)) {
     m_puzzle->StopClock(0);
-    Error("nSeed: %d", static_cast<int>(seed));
+    // The seed on a line of its own, easy to read off and type in again.
+    Error("\nSeed: %d", static_cast<int>(seed));
   }
 }
 
@@ -134,12 +135,10 @@ void CPuzzleDlg::RunAbout() {
   about.DoModal();
 }
 
-void CPuzzleDlg::OpenHelp() {
-  ShellExecute(this, "open", HelpPagePath("index.html").c_str(), nullptr, nullptr, kShowNormal);
-}
+void CPuzzleDlg::OpenHelp() { OpenHelpPage(this, "index.html"); }
 
 void CPuzzleDlg::OpenChallenges() {
-  ShellExecute(this, "open", HelpPagePath("challenges.html").c_str(), nullptr, nullptr, kShowNormal);
+  OpenHelpPage(this, "challenges.html");
 }
 
 BOOL CPuzzleDlg::ContinueModal() {

@@ -3,6 +3,7 @@
 #include <gyrix/engine/puzzle.h>
 #include <gyrix/res/templates.h>
 #include <gyrix/shell/aboutdlg.h>
+#include <gyrix/shell/helppages.h>
 #include <gyrix/shell/puzzledlg.h>
 
 #include <cstring>
@@ -13,7 +14,6 @@ constexpr int kBrowseBitmap = 159;
 constexpr unsigned char kThreeStates = CDibButton::cm_imgPressed | CDibButton::cm_imgHover;
 constexpr CPoint kCaptionAt{5, 4};
 constexpr int kHelpCommand = 9;
-constexpr int kShowNormal = 10;
 // Cyan, the one clock colour the panel cannot show, is kept as black.
 constexpr COLORREF kUnshownTimerColour = 0xFFFF00;
 constexpr int kSideColours = 10;
@@ -236,7 +236,7 @@ void COptionsDlg::RefuseTile(const char* name) {
 }
 
 void COptionsDlg::OpenHelp() {
-  ShellExecute(this, "open", CPuzzleDlg::HelpPagePath("options.html").c_str(), nullptr, nullptr, kShowNormal);
+  OpenHelpPage(this, "options.html");
 }
 
 BOOL COptionsDlg::OnHelpInfo(HELPINFO*) {

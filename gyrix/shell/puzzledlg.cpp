@@ -4,6 +4,7 @@
 
 #include <gyrix/res/templates.h>
 #include <gyrix/shell/cachedframe.h>
+#include <gyrix/shell/helppages.h>
 #include <gyrix/shell/locations.h>
 #include <gyrix/shell/menubutton.h>
 #include <gyrix/puzzles.h>
@@ -141,7 +142,7 @@ std::string CPuzzleDlg::SettingsFilePath() {
 }
 
 std::string CPuzzleDlg::HelpPagePath(const char* page) {
-  return ResourceFolderFor(static_cast<const char*>(GetModulePath())) + "help/" + page;
+  return HelpFolder() + page;
 }
 
 BOOL CPuzzleDlg::OpenSettingsFile(CUIniFile& file) {

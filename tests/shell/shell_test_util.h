@@ -32,11 +32,12 @@ class CShellFakeServices : public CDesktopServices {
   }
   int OpenDocument(const char* target) override {
     opened.push_back(target ? target : "");
-    return 1;
+    return openerWorks ? 1 : 0;
   }
   std::vector<std::string> messages, captions, opened;
   std::vector<FileChooserRequest> requests;
   std::string chooserAnswer;  // empty: the chooser is cancelled
+  bool openerWorks = true;    // false: the desktop has no browser to open a page with
 };
 
 class ShellTest : public ::testing::Test {

@@ -527,13 +527,14 @@ TEST_F(ShellTest, HelpAboutAndTheChallengeBannerOpenLocalPages) {
   ASSERT_EQ(m_services.opened.size(), 2u);
   EXPECT_TRUE(Contains(m_services.opened[1], "/help/challenges.html"));
 
-  std::string version, caption;
+  std::string version, caption, keys;
   CEventLoop::SetModalHook([&](CWnd* d) {
     caption = d->WindowText();
     version = d->GetDlgItem(IDC_ABOUT_VERSION)->WindowText();
+    keys = d->GetDlgItem(IDC_ABOUT_KEYS)->WindowText();
     auto* about = static_cast<CAboutDlg*>(d);
     about->OpenLink(IDC_ABOUT_WEB);
-    about->OpenLink(IDC_ABOUT_MAIL);
+    about->OpenLink(IDC_ABOUT_KEYS);
     CEventLoop::InjectKeyPress(VK_RETURN);
   });
   Key('A');
@@ -541,7 +542,10 @@ TEST_F(ShellTest, HelpAboutAndTheChallengeBannerOpenLocalPages) {
   EXPECT_EQ(version, "1.31");
   ASSERT_EQ(m_services.opened.size(), 4u);
   EXPECT_TRUE(Contains(m_services.opened[2], "/help/index.html"));
-  EXPECT_EQ(m_services.opened[3].rfind("mailto:", 0), 0u);
+  // No made-up address: the second link is a help page too.
+  EXPECT_EQ(keys, "Keys and buttons");
+  EXPECT_TRUE(Contains(m_services.opened[3], "/help/keys.html"));
+  EXPECT_TRUE(m_services.messages.empty());
   EXPECT_NE(m_dlg->GetSafeHwnd(), nullptr);  // the main window is still there
 }
 
@@ -552,7 +556,9 @@ TEST_F(ShellTest, CtrlWithNewScrambleShowsTheSeedThatRepeatsIt) {
   CEventLoop::InjectKey(VK_CONTROL, false);
   ASSERT_EQ(m_services.messages.size(), 1u);
   int seed = 0;
-  ASSERT_EQ(std::sscanf(m_services.messages[0].c_str(), "nSeed: %d", &seed), 1);
+  // The seed stands on a line of its own.
+  ASSERT_EQ(m_services.messages[0].rfind("\nSeed: ", 0), 0u) << m_services.messages[0];
+  ASSERT_EQ(std::sscanf(m_services.messages[0].c_str(), "\nSeed: %d", &seed), 1);
   EXPECT_FALSE(m_dlg->GetPuzzle()->IsClockRunning());
   std::unique_ptr<CPuzzle> again(CreatePuzzle(1));
   Randomize(seed);
@@ -587,4 +593,27 @@ TEST_F(ShellTest, EscapeEndsTheModalWindowAndTheSettingsAreSaved) {
   });
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
   EXPECT_TRUE(Contains(ReadSettings(), "LastPuzzle=1"));
+}
+
+TEST_F(ShellTest, WhenNoBrowserOpensEveryHelpLinkSaysWhereThePagesAre) {
+  OpenWindow();
+  m_services.openerWorks = false;
+  const std::string folder = CPuzzleDlg::HelpPagePath("");
+  ASSERT_FALSE(folder.empty());
+  Key(VK_F1);
+  ClickAt(ButtonCentre(VisibleButton(IDB_CHALLENGE)));
+  CEventLoop::SetModalHook([&](CWnd* d) {
+    auto* about = static_cast<CAboutDlg*>(d);
+    EXPECT_EQ(about->OpenLink(IDC_ABOUT_WEB), 0);
+    EXPECT_EQ(about->OpenLink(IDC_ABOUT_KEYS), 0);
+    CEventLoop::InjectKeyPress(VK_RETURN);
+  });
+  Key('A');
+  ASSERT_EQ(m_services.opened.size(), 4u);
+  ASSERT_EQ(m_services.messages.size(), 4u);
+  for (const std::string& text : m_services.messages) EXPECT_TRUE(Contains(text, "\n" + folder + "\n")) << text;
+  // With a browser, nothing is said.
+  m_services.openerWorks = true;
+  Key(VK_F1);
+  EXPECT_EQ(m_services.messages.size(), 4u);
 }
