@@ -27,7 +27,10 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
   CRect client;
   GetClientRect(&client);
   if (m_tile.GetBits()) m_tile.Tile(dc, client);
-  if (m_puzzle) {
+  // A paused clock must not be time to study the position: the pause hides the puzzle (a
+  // running turn waits until it ends).
+  const bool paused = m_message == kPausedText;
+  if (m_puzzle && !paused) {
     // A queued turn that never started leaves nothing to animate: draw the puzzle at rest.
     if (m_puzzle->IsBusy() && m_puzzle->GetCurrentMove() != 0) m_puzzle->AnimateStep(this, dc, dib);
     else m_puzzle->Draw(dc, dib);

@@ -49,3 +49,46 @@ TEST_F(ShellTest, EveryModeSwitchKeepsThePuzzleWhereItOpens) {
   }
   EXPECT_GE(withModes, 5);  // the octahedra, the Orbix family and the Slider
 }
+
+TEST_F(ShellTest, PauseShowsTheTileAndThePanelButNotThePuzzle) {
+  OpenWindow();
+  CPuzzle* p = m_dlg->GetPuzzle();
+  Key('M');
+  m_dlg->UpdateWindow();
+  // Where each facelet in sight shows its colour now.
+  std::vector<std::pair<CPoint, BYTE>> shown;
+  for (int id = 0; id < p->GetMoveMaskLength(); ++id) {
+    const CPoint c = FaceletCentre(id);
+    if (c.x < 0) continue;
+    const COLORREF colour = p->GetPaletteEntry(p->GetFaceletColour(id));
+    shown.push_back({c, static_cast<BYTE>(CDibWnd::cm_palette.GetNearestPaletteIndex(colour))});
+  }
+  ASSERT_GT(shown.size(), 9u);
+  ASSERT_TRUE(DragTurn(1));  // a turn under way when the pause comes
+  Key(VK_PAUSE);
+  ASSERT_TRUE(m_dlg->IsMessageShown());
+  const int frame = p->GetFrame();
+  AdvanceClock(2000);
+  EXPECT_EQ(p->GetFrame(), frame);  // the turn waits for the pause to end
+  CDib paused;
+  Compose(paused);
+  for (const auto& [at, index] : shown) {
+    BYTE here = 0;
+    paused.GetPixel(at.x, at.y, here);
+    EXPECT_NE(here, index) << at.x << "," << at.y;
+  }
+  // The next key ends the pause: the puzzle and its turn come back.
+  Key(VK_SHIFT);
+  EXPECT_FALSE(m_dlg->IsMessageShown());
+  Settle();
+  EXPECT_EQ(p->GetHistorySize(), 1);
+  CDib again;
+  Compose(again);
+  int back = 0;
+  for (const auto& [at, index] : shown) {
+    BYTE here = 0;
+    again.GetPixel(at.x, at.y, here);
+    back += here != paused.GetPixelAddress(at.x, at.y)[0];
+  }
+  EXPECT_GT(back, 0);
+}
