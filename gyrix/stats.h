@@ -2,6 +2,8 @@
 // other timers.
 #pragma once
 
+#include <gyrix/stats/exchange.h>
+#include <gyrix/stats/json.h>
 #include <gyrix/stats/location.h>
 #include <gyrix/stats/solvelog.h>
 #include <gyrix/stats/statistics.h>

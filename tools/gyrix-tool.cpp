@@ -43,6 +43,8 @@ const char kUsage[] =
     "  gyrix-tool info FILE.puz\n"
     "  gyrix-tool check FILE.puz\n"
     "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N]\n"
+    "  gyrix-tool export --db FILE --json OUT | --csv OUT\n"
+    "  gyrix-tool import --db FILE IN\n"
 
     "Options that change the puzzle apply in the order given.\n";
 

@@ -4,6 +4,8 @@
 #include <gyrix/puzzles/catalogue.h>
 
 #include <cerrno>
+#include <fstream>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -12,7 +14,9 @@ namespace {
 
 const char kStatsUsage[] =
     "usage:\n"
-    "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N]\n";
+    "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N]\n"
+    "  gyrix-tool export --db FILE --json OUT | --csv OUT\n"
+    "  gyrix-tool import --db FILE IN\n";
 
 struct StatsFailure {
   std::string message;
@@ -75,16 +79,69 @@ int Stats(int argc, char** argv) {
   return 0;
 }
 
+// Written beside the target first and renamed over it, so a failure keeps the old file.
+void WriteWhole(const std::string& path, const std::string& text) {
+  const std::string temporary = path + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    if (!out) {
+      std::remove(temporary.c_str());
+      throw StatsFailure{"cannot write " + path};
+    }
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    throw StatsFailure{"cannot write " + path};
+  }
+}
+
+int Export(int argc, char** argv) {
+  std::string db, json, csv;
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 >= argc) throw StatsFailure{"unknown option " + arg + "\n" + kStatsUsage, 2};
+    if (arg == "--db") db = argv[++i];
+    else if (arg == "--json") json = argv[++i];
+    else if (arg == "--csv") csv = argv[++i];
+    else throw StatsFailure{"unknown option " + arg + "\n" + kStatsUsage, 2};
+  }
+  if (db.empty() || json.empty() == csv.empty()) throw StatsFailure{kStatsUsage, 2};
+  CSolveLog log;
+  OpenLog(log, db, true);
+  if (!json.empty()) WriteWhole(json, ExportTimerJson(log));
+  else WriteWhole(csv, ExportCsv(log));
+  return 0;
+}
+
+int Import(int argc, char** argv) {
+  if (argc != 5 || std::string(argv[2]) != "--db") throw StatsFailure{kStatsUsage, 2};
+  const std::string in = argv[4];
+  std::ifstream file(in, std::ios::binary);
+  if (!file) throw StatsFailure{"cannot read " + in};
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  CSolveLog log;
+  OpenLog(log, argv[3], false);
+  CImportSummary summary;
+  std::string error;
+  if (!ImportTimerJson(log, text, summary, error)) throw StatsFailure{in + ": " + error + "; nothing was imported"};
+  std::printf("imported %d solves in %d sessions\n", summary.solves, summary.sessions);
+  return 0;
+}
+
 }  // namespace
 
 bool IsStatsCommand(const std::string& command) {
-  return command == "stats";
+  return command == "stats" || command == "export" || command == "import";
 }
 
 int RunStatsCommand(int argc, char** argv) {
   try {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "stats") return Stats(argc, argv);
+    if (command == "export") return Export(argc, argv);
+    if (command == "import") return Import(argc, argv);
     throw StatsFailure{kStatsUsage, 2};
   } catch (const StatsFailure& f) {
     std::fprintf(stderr, "gyrix-tool: %s\n", f.message.c_str());

@@ -1,4 +1,4 @@
-// The solve-log commands of gyrix-tool: the statistics of the solve log.
+// The solve-log commands of gyrix-tool: stats, export and import.
 #pragma once
 
 #include <string>

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using StatsTool = ScratchFolder;
@@ -84,6 +86,44 @@ TEST_F(StatsTool, RefusesWhatItCannotRead) {
   run = RunTool("stats --db " + newer);
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.output.find("newer"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StatsTool, ExportsAndImportsWhatTheDialogDoes) {
+  const std::string db = Path("gyrix.db");
+  {
+    CSolveLog log;
+    log.Open(db);
+    AddTimes(log, 1, 0, {10000, 12000, 11000, 9000, 13000});
+    AddTimes(log, 5, 0, {40000});
+  }
+  ToolRun run = RunTool("export --db " + db + " --json " + Path("out.json"));
+  EXPECT_EQ(run.status, 0) << run.output;
+  run = RunTool("export --db " + db + " --csv " + Path("out.csv"));
+  EXPECT_EQ(run.status, 0) << run.output;
+  const Bytes csv = ReadAll(Path("out.csv"));
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 7);
+
+  const std::string other = Path("other.db");
+  run = RunTool("import --db " + other + " " + Path("out.json"));
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output, "imported 6 solves in 2 sessions\n");
+  EXPECT_EQ(RunTool("stats --db " + other + " 1").output, RunTool("stats --db " + db + " 1").output);
+
+  // A damaged file changes nothing and says why.
+  WriteAll(Path("bad.json"), Bytes{'{', '"', 's', 'e', 's', 's', 'i', 'o', 'n', '1', '"', ':', '7', '}'});
+  run = RunTool("import --db " + other + " " + Path("bad.json"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("\"session1\" is not a list of solves; nothing was imported"), std::string::npos)
+      << run.output;
+  EXPECT_EQ(RunTool("stats --db " + other).output.substr(0, 8), "count 6\n");
+
+  EXPECT_EQ(RunTool("export --db " + db).status, 2);
+  EXPECT_EQ(RunTool("export --db " + db + " --json a --csv b").status, 2);
+  EXPECT_EQ(RunTool("import --db " + other + " " + Path("missing.json")).status, 1);
 }
 
 }  // namespace
