@@ -5,5 +5,6 @@
 #include <gyrix/stats/exchange.h>
 #include <gyrix/stats/json.h>
 #include <gyrix/stats/location.h>
+#include <gyrix/stats/recorder.h>
 #include <gyrix/stats/solvelog.h>
 #include <gyrix/stats/statistics.h>
