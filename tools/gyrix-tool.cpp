@@ -9,6 +9,7 @@
 #include <gyrix/engine.h>
 
 #include <gyrix/puzzles.h>
+#include <gyrix/solver/solver.h>
 
 #include <cordak/urand.h>
 #include <lumex/dib.h>
@@ -40,6 +41,7 @@ const char kUsage[] =
     "  gyrix-tool render ID|FILE.puz OUT.png|OUT.bmp [--size WxH] [--mode N] [--turns ...]\n"
     "                    [--scramble SEED] [--moves TEXT] [--view X,Y,Z] [--frame TURN:ANGLE]\n"
     "  gyrix-tool sheet OUT.png|OUT.bmp [--size WxH]\n"
+    "  gyrix-tool solve ID|FILE.puz [--mode N] [--scramble SEED] [--turns ...] [--moves TEXT]\n"
     "  gyrix-tool info FILE.puz\n"
     "  gyrix-tool check FILE.puz\n"
     "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N]\n"
@@ -350,6 +352,41 @@ int SheetCommand(int argc, char** argv) {
   return 0;
 }
 
+// Prints a solution of the prepared puzzle, checked by making its turns on a copy first.
+int Solve(int argc, char** argv) {
+  if (argc < 3) throw Failure{kUsage, 2};
+  Options options;
+  ParseOptions(argc, argv, 3, false, options);
+  std::unique_ptr<CPuzzle> p = MakePuzzle(argv[2]);
+  Prepare(*p, options);
+  const CSolveResult result = SolvePuzzle(*p);
+  if (result.status == kSolveNothing) {
+    std::printf("nothing to solve\n");
+    return 1;
+  }
+  if (result.status == kSolveUnsolvable) {
+    std::printf("unsolvable\n");
+    return 1;
+  }
+  if (result.status != kSolveFound) throw Failure{result.message.empty() ? "no solution found" : result.message};
+  for (int move : result.turns) {
+    if (!p->StartMove(nullptr, move)) throw Failure{"the solver gave a turn the puzzle refuses: " + std::to_string(move)};
+    p->CompleteAllMoves(nullptr);
+  }
+  p->UpdateSolved();
+  if (!p->IsSolved()) throw Failure{"the solver's turns do not solve the puzzle"};
+  std::string list;
+  for (size_t i = 0; i < result.turns.size(); ++i) {
+    if (i) list.push_back(',');
+    list.append(std::to_string(result.turns[i]));
+  }
+  std::printf("solution: %s\n", list.c_str());
+  std::printf("length %d\n", result.length);
+  std::printf("method %s\n", result.method.c_str());
+  if (result.distance >= 0) std::printf("distance %d\n", result.distance);
+  return 0;
+}
+
 int Info(int argc, char** argv) {
   if (argc != 3) throw Failure{kUsage, 2};
   if (LooksLikeId(argv[2])) throw Failure{"info takes a .puz file", 2};
@@ -393,6 +430,7 @@ int Run(int argc, char** argv) {
   if (command == "render") return Render(argc, argv);
   if (command == "sheet") return SheetCommand(argc, argv);
   if (command == "info") return Info(argc, argv);
+  if (command == "solve") return Solve(argc, argv);
   if (command == "check") return Check(argc, argv);
   if (IsStatsCommand(command)) return RunStatsCommand(argc, argv);
   if (command == "--help" || command == "-h" || command == "help") {

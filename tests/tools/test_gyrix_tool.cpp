@@ -239,3 +239,32 @@ TEST_F(GyrixTool, BadRequestsFailWithAReason) {
     EXPECT_NE(run.output.find(c.reason), std::string::npos) << c.arguments << ": " << run.output;
   }
 }
+
+TEST_F(GyrixTool, SolveGivesTurnsThatSaveTurnsIntoASolvedPuzzle) {
+  ::setenv("XDG_CACHE_HOME", folder.c_str(), 1);
+  for (const char* kind : {"34 --mode 1", "34 --mode 2"}) {
+    SCOPED_TRACE(kind);
+    const std::string base = std::string(kind) + " --scramble 9";
+    ToolRun run = RunTool("solve " + base);
+    ASSERT_EQ(run.status, 0) << run.output;
+    const size_t at = run.output.find("solution: ");
+    ASSERT_NE(at, std::string::npos) << run.output;
+    const std::string turns = run.output.substr(at + 10, run.output.find('\n', at) - at - 10);
+    EXPECT_NE(run.output.find("method optimal\n"), std::string::npos);
+    EXPECT_NE(run.output.find("\ndistance "), std::string::npos);
+    const std::string out = Path("solved.puz");
+    ASSERT_EQ(RunTool("save " + base.substr(0, 2) + " '" + out + "' " + base.substr(3) + " --turns " + turns).status,
+              0);
+    run = RunTool("info '" + out + "'");
+    EXPECT_NE(run.output.find("solved      1"), std::string::npos) << run.output;
+    // A file solves the same way.
+    const std::string scrambled = Path("scrambled.puz");
+    ASSERT_EQ(RunTool("save " + base.substr(0, 2) + " '" + scrambled + "' " + base.substr(3)).status, 0);
+    run = RunTool("solve '" + scrambled + "'");
+    EXPECT_NE(run.output.find("solution: " + turns + "\n"), std::string::npos) << run.output;
+  }
+  ToolRun run = RunTool("solve 23");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output, "nothing to solve\n");
+  ::unsetenv("XDG_CACHE_HOME");
+}

@@ -1,0 +1,216 @@
+// The solver: state extraction, distance tables and their search, and the lights puzzle's hint.
+#include <gyrix/solver/solver.h>
+
+#include <gyrix/solver/table.h>
+
+#include <gyrix/puzzles/catalogue.h>
+#include <gyrix/puzzles/orbix.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// Type ids the optimal tables serve.
+constexpr int kCube2 = 0;
+constexpr int kPyramid = 4;
+constexpr int kSkewb = 6;
+constexpr int kOctahedron2 = 9;
+constexpr int kXCube = 16;
+constexpr int kDiamond = 34;
+// A table never needs more than this many turns of search beyond it.
+constexpr int kLongestSearch = 40;
+constexpr long kDefaultTableStates = 4000000;
+
+bool HasOptimalTable(int type, int mode) {
+  switch (type) {
+    case kCube2:
+    case kPyramid:
+    case kSkewb:
+    case kXCube:
+    case kDiamond:
+      return true;
+    case kOctahedron2:
+      return mode == 2;
+    default:
+      return false;
+  }
+}
+
+// The turns the pyramid's tips make alone: turn 3g + 1 for each corner g.
+bool IsPyramidTipTurn(int turn) { return (turn - 1) % 3 == 0; }
+
+std::mutex g_tablesLock;
+std::map<std::pair<int, int>, std::shared_ptr<CStateSpace>> g_tables;
+CTableReport g_lastReport;
+
+std::shared_ptr<CStateSpace> TableFor(const CPuzzle& puzzle, const CSolveOptions& options) {
+  const std::pair<int, int> key(puzzle.GetTypeId(), puzzle.GetMode());
+  std::lock_guard<std::mutex> lock(g_tablesLock);
+  auto found = g_tables.find(key);
+  const long limit = options.maxTableStates > 0 ? options.maxTableStates : kDefaultTableStates;
+  if (found != g_tables.end() && found->second->GetStateLimit() == limit) return found->second;
+
+  std::unique_ptr<CPuzzle> reference(CreatePuzzle(key.first));
+  if (!reference || reference->GetTypeId() != key.first) return nullptr;
+  if (key.second > 0 && !reference->SetMode(key.second)) return nullptr;
+  CStateSpace::Shape shape;
+  const int n = reference->GetMoveMaskLength();
+  for (int id = 0; id < n; ++id) shape.solved.push_back(reference->GetFaceletColour(id));
+  for (int k = 0; k < reference->GetMoveCount(); ++k) {
+    const CMove* move = reference->GetMove(k);
+    std::vector<int> perm(n);
+    for (int i = 0; i < n; ++i) perm[i] = move->GetEntry(i);
+    shape.turns.push_back(perm);
+    shape.excluded.push_back(key.first == kPyramid && IsPyramidTipTurn(k + 1));
+  }
+  // The diamond is solved only in its one position; the others whenever every face shows
+  // one colour, whichever.
+  shape.anyColours = key.first != kDiamond;
+  auto space = std::make_shared<CStateSpace>(shape, limit);
+  const auto start = std::chrono::steady_clock::now();
+  CTableReport report;
+  report.typeId = key.first;
+  report.mode = key.second;
+  const std::string folder = options.useCache ? CacheFolder() : std::string();
+  if (!folder.empty()) {
+    char name[64];
+    std::snprintf(name, sizeof name, "table-%d-%d.bin", key.first, key.second);
+    report.cachePath = folder + name;
+    report.loaded = space->Load(report.cachePath);
+  }
+  if (!report.loaded) {
+    space->Build(options.cancel);
+    if (space->IsCancelled()) return nullptr;
+    report.rebuilt = true;
+    if (!report.cachePath.empty()) space->Save(report.cachePath);
+  }
+  report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  report.states = space->GetStateCount();
+  report.completeDepth = space->GetCompleteDepth();
+  report.whole = space->IsWhole();
+  report.largestDistance = space->GetLargestDistance();
+  report.bytes = space->GetStateCount() * 9;
+  g_lastReport = report;
+  g_tables[key] = space;
+  return space;
+}
+
+CSolveResult SolveOrbix(const CPuzzle& puzzle) {
+  CSolveResult result;
+  result.method = "lights";
+  const auto* orbix = dynamic_cast<const COrbixPuzzle*>(&puzzle);
+  const int mode = puzzle.GetMode();
+  if (!orbix || mode < 1 || mode > COrbixPuzzle::kModes) return result;
+  const COrbixPuzzle::CTables& tables = COrbixPuzzle::Tables();
+  const std::vector<int>& distance = tables.distanceOf[mode - 1];
+  int pattern = orbix->GetPattern();
+  auto distanceOf = [&](int p) { return (p >= 0 && p < static_cast<int>(distance.size())) ? distance[p] : -1; };
+  int left = distanceOf(pattern);
+  if (left < 0) {
+    result.status = kSolveUnsolvable;
+    result.message = "This position cannot be solved.";
+    return result;
+  }
+  result.distance = left;
+  // Each click is one that lowers the number of clicks still needed.
+  while (left > 0) {
+    bool stepped = false;
+    for (int light = 1; light <= COrbixPuzzle::kLights && !stepped; ++light) {
+      const int next = COrbixPuzzle::ClickPattern(pattern, mode, light);
+      if (next >= 0 && distanceOf(next) == left - 1) {
+        result.turns.push_back(light);
+        pattern = next;
+        left -= 1;
+        stepped = true;
+      }
+    }
+    if (!stepped) {
+      // Mode 4's clicks that toggle the other lights are not single lights; no table walk
+      // finds them, so the hint gives up honestly.
+      result.status = kSolveUnsupported;
+      result.message = "Gyrix cannot find the next click here.";
+      result.turns.clear();
+      return result;
+    }
+  }
+  result.length = static_cast<int>(result.turns.size());
+  result.status = kSolveFound;
+  return result;
+}
+
+}  // namespace
+
+std::string CacheFolder() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache && *cache == '/') return std::string(cache) + "/gyrix/";
+  const char* home = std::getenv("HOME");
+  if (home && *home == '/') return std::string(home) + "/.cache/gyrix/";
+  return std::string();
+}
+
+void ForgetSolverTables() {
+  std::lock_guard<std::mutex> lock(g_tablesLock);
+  g_tables.clear();
+}
+
+CTableReport GetLastTableReport() {
+  std::lock_guard<std::mutex> lock(g_tablesLock);
+  return g_lastReport;
+}
+
+std::string GetSolveMethod(const CPuzzle& puzzle) {
+  if (puzzle.GetTypeId() == COrbixPuzzle::kTypeId) return "lights";
+  if (HasOptimalTable(puzzle.GetTypeId(), puzzle.GetMode())) return "optimal";
+  return std::string();
+}
+
+CSolveResult SolvePuzzle(const CPuzzle& puzzle, const CSolveOptions& options) {
+  CSolveResult result;
+  const int type = puzzle.GetTypeId();
+  if (type == COrbixPuzzle::kTypeId) return SolveOrbix(puzzle);
+  if (puzzle.GetMoveCount() == 0) {
+    result.status = kSolveNothing;
+    result.message = "This puzzle has no turns: there is nothing to solve.";
+    return result;
+  }
+  if (!HasOptimalTable(type, puzzle.GetMode())) {
+    result.status = kSolveUnsupported;
+    result.message = std::string("Gyrix cannot solve the ") + puzzle.GetName() + " yet.";
+    return result;
+  }
+  result.method = "optimal";
+  std::shared_ptr<CStateSpace> space = TableFor(puzzle, options);
+  if (!space) {
+    result.status = options.cancel && options.cancel->load() ? kSolveCancelled : kSolveUnsupported;
+    result.message = "Gyrix cannot build the tables for this puzzle.";
+    return result;
+  }
+  std::vector<int> colours;
+  for (int id = 0; id < puzzle.GetMoveMaskLength(); ++id) colours.push_back(puzzle.GetFaceletColour(id));
+  CStateSpace::Answer answer;
+  const int found = space->Solve(colours, kLongestSearch, options.cancel, answer);
+  if (found == -1) {
+    result.status = kSolveCancelled;
+    return result;
+  }
+  if (found < 0) {
+    result.status = kSolveUnsupported;
+    result.message = "Gyrix gave up: no solution found within its search limit.";
+    return result;
+  }
+  if (found == 0) {
+    result.status = kSolveUnsolvable;
+    result.message = "No sequence of turns can solve this position.";
+    return result;
+  }
+  result.status = kSolveFound;
+  result.turns = answer.turns;
+  result.length = answer.length;
+  result.distance = answer.length;
+  return result;
+}
