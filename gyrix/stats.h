@@ -6,5 +6,6 @@
 #include <gyrix/stats/json.h>
 #include <gyrix/stats/location.h>
 #include <gyrix/stats/recorder.h>
+#include <gyrix/stats/replay.h>
 #include <gyrix/stats/solvelog.h>
 #include <gyrix/stats/statistics.h>

@@ -189,7 +189,7 @@ class CJsonParser {
       SkipSpace();
       if (m_at >= m_text.size() || m_text[m_at++] != ':') return Fail("an object misses a colon");
       SkipSpace();
-      out.members.emplace_back(std::move(name), CJsonValue());
+      out.members.push_back({std::move(name), CJsonValue()});
       if (!Value(out.members.back().second, depth + 1)) return false;
       SkipSpace();
       if (m_at >= m_text.size()) return Fail("an object is not closed");

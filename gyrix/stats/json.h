@@ -2,10 +2,10 @@
 // text: it limits nesting and says where the text goes wrong.
 #pragma once
 
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
+
+struct CJsonMember;
 
 class CJsonValue {
  public:
@@ -16,7 +16,7 @@ class CJsonValue {
   double number = 0;
   std::string text;
   std::vector<CJsonValue> items;                            // an array
-  std::vector<std::pair<std::string, CJsonValue>> members;  // an object, in the file's order
+  std::vector<CJsonMember> members;  // an object, in the file's order
 
   bool IsNumber() const { return kind == kNumber; }
   bool IsString() const { return kind == kString; }
@@ -24,6 +24,11 @@ class CJsonValue {
   bool IsObject() const { return kind == kObject; }
   // The last member of that name, or null.
   const CJsonValue* Find(const std::string& name) const;
+};
+
+struct CJsonMember {
+  std::string first;  // the name
+  CJsonValue second;
 };
 
 // Parses the whole text; on failure gives false and a message with the line of the fault.
