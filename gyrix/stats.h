@@ -2,6 +2,7 @@
 // other timers.
 #pragma once
 
+#include <gyrix/stats/chart.h>
 #include <gyrix/stats/exchange.h>
 #include <gyrix/stats/json.h>
 #include <gyrix/stats/location.h>

@@ -44,7 +44,7 @@ const char kUsage[] =
     "  gyrix-tool solve ID|FILE.puz [--mode N] [--scramble SEED] [--turns ...] [--moves TEXT]\n"
     "  gyrix-tool info FILE.puz\n"
     "  gyrix-tool check FILE.puz\n"
-    "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N]\n"
+    "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N] [--chart OUT.png]\n"
     "  gyrix-tool export --db FILE --json OUT | --csv OUT\n"
     "  gyrix-tool import --db FILE IN\n"
 

@@ -1,7 +1,13 @@
 #include "statscmd.h"
 
 #include <gyrix/stats.h>
+#include <gyrix/engine/canvas.h>
 #include <gyrix/puzzles/catalogue.h>
+
+#include "pngwriter.h"
+
+#include <platform/dc.h>
+#include <platform/gdiobj.h>
 
 #include <cerrno>
 #include <fstream>
@@ -14,7 +20,7 @@ namespace {
 
 const char kStatsUsage[] =
     "usage:\n"
-    "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N]\n"
+    "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N] [--chart OUT.png]\n"
     "  gyrix-tool export --db FILE --json OUT | --csv OUT\n"
     "  gyrix-tool import --db FILE IN\n";
 
@@ -54,8 +60,79 @@ void OpenLog(CSolveLog& log, const std::string& path, bool mustExist) {
   else if (result != CSolveLog::kOpened && result != CSolveLog::kCreated) throw StatsFailure{message};
 }
 
+constexpr COLORREF kChartPaper = 0xffffff;
+constexpr COLORREF kChartGrid = 0xd8d8d8;
+constexpr COLORREF kChartText = 0x000000;
+constexpr COLORREF kChartSingle = 0x909090;
+constexpr COLORREF kChartAo5 = 0xc06000;   // blue
+constexpr COLORREF kChartAo12 = 0x0080e0;  // orange
+constexpr COLORREF kChartBest = 0x0000d0;  // red
+constexpr int kChartWidth = 640;
+constexpr int kChartHeight = 320;
+constexpr int kChartLabels = 44;
+
+void Polyline(CDC* dc, const std::vector<CChartPoint>& points) {
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (i == 0) dc->MoveTo(points[i].x, points[i].y);
+    else dc->LineTo(points[i].x, points[i].y);
+  }
+  if (points.size() == 1) dc->LineTo(points[0].x + 1, points[0].y);
+}
+
+void Mark(CDC* dc, const CChartPoint& p, int r) {
+  dc->MoveTo(p.x - r, p.y - r);
+  dc->LineTo(p.x + r + 1, p.y + r + 1);
+  dc->MoveTo(p.x + r, p.y - r);
+  dc->LineTo(p.x - r - 1, p.y + r + 1);
+}
+
+// The times as grey points, the ao5 in blue, the ao12 in orange, the bests as red crosses.
+void WriteChart(const std::vector<std::int64_t>& times, const std::string& path) {
+  CPuzzleCanvas canvas({kChartPaper, kChartGrid, kChartText, kChartSingle, kChartAo5, kChartAo12, kChartBest},
+                       kChartWidth, kChartHeight, kChartPaper);
+  if (!canvas.IsValid()) throw StatsFailure{"cannot make the image"};
+  const CSolveChart chart = BuildSolveChart(times, kChartWidth, kChartHeight, kChartLabels);
+  CDC* dc = canvas.dc;
+  CFont font;
+  font.CreatePointFont(80, "MS Sans Serif", dc);
+  CFont* oldFont = dc->SelectObject(&font);
+  dc->SetBkMode(TRANSPARENT);
+  dc->SetTextColor(kChartText);
+  CPen grid(PS_SOLID, 1, kChartGrid), single(PS_SOLID, 1, kChartSingle), ao5(PS_SOLID, 1, kChartAo5),
+      ao12(PS_SOLID, 1, kChartAo12), best(PS_SOLID, 1, kChartBest), text(PS_SOLID, 1, kChartText);
+  CPen* oldPen = dc->SelectObject(&grid);
+  for (const CChartTick& t : chart.ticks) {
+    dc->MoveTo(chart.left, t.y);
+    dc->LineTo(chart.right + 1, t.y);
+    const CSize size = dc->GetTextExtent(t.label);
+    dc->TextOut(chart.left - 4 - size.cx, t.y - size.cy / 2, t.label);
+  }
+  dc->SelectObject(&single);
+  for (const CChartPoint& p : chart.singles) dc->Rectangle(p.x - 1, p.y - 1, p.x + 2, p.y + 2);
+  for (int x : chart.dnfColumns) {
+    dc->MoveTo(x, chart.top);
+    dc->LineTo(x, chart.top + 6);
+  }
+  dc->SelectObject(&ao12);
+  for (const auto& run : chart.ao12) Polyline(dc, run);
+  dc->SelectObject(&ao5);
+  for (const auto& run : chart.ao5) Polyline(dc, run);
+  dc->SelectObject(&best);
+  if (chart.hasBestSingle) Mark(dc, chart.bestSingle, 4);
+  if (chart.hasBestAo5) Mark(dc, chart.bestAo5, 4);
+  if (chart.hasBestAo12) Mark(dc, chart.bestAo12, 4);
+  dc->SelectObject(&text);
+  dc->MoveTo(chart.left, chart.top);
+  dc->LineTo(chart.left, chart.bottom);
+  dc->LineTo(chart.right + 1, chart.bottom);
+  dc->SelectObject(oldPen);
+  dc->SelectObject(oldFont);
+  const std::string problem = WriteIndexedPng(canvas.dib, path.c_str());
+  if (!problem.empty()) throw StatsFailure{problem};
+}
+
 int Stats(int argc, char** argv) {
-  std::string db;
+  std::string db, chart;
   CSolveFilter filter;
   bool haveId = false;
   for (int i = 2; i < argc; ++i) {
@@ -63,6 +140,7 @@ int Stats(int argc, char** argv) {
     const bool hasValue = i + 1 < argc;
     if (arg == "--db" && hasValue) db = argv[++i];
     else if (arg == "--mode" && hasValue) filter.mode = static_cast<int>(ParseNumber(argv[++i], 0, 1000, "--mode"));
+    else if (arg == "--chart" && hasValue) chart = argv[++i];
     else if (arg == "--session" && hasValue) filter.session = ParseNumber(argv[++i], 1, INT64_MAX, "--session");
     else if (!haveId && !arg.empty() && arg[0] != '-') {
       filter.typeId = static_cast<int>(ParseNumber(arg, 0, kPuzzleTypeCount - 1, "the puzzle id"));
@@ -75,7 +153,9 @@ int Stats(int argc, char** argv) {
   if (haveId && filter.mode == CSolveFilter::kAny) filter.mode = 0;
   CSolveLog log;
   OpenLog(log, db.empty() ? DefaultLogPath() : db, true);
-  std::fputs(FormatStatistics(log.Statistics(filter)).c_str(), stdout);
+  const std::vector<std::int64_t> times = log.CountedTimes(filter);
+  std::fputs(FormatStatistics(ComputeStatistics(times)).c_str(), stdout);
+  if (!chart.empty()) WriteChart(times, chart);
   return 0;
 }
 

@@ -11,6 +11,12 @@ namespace {
 
 using StatsTool = ScratchFolder;
 
+unsigned BigEndian(const Bytes& b, size_t at) {
+  unsigned v = 0;
+  for (int i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
+  return v;
+}
+
 void AddTimes(CSolveLog& log, int type, int mode, std::initializer_list<std::int64_t> times, std::int64_t session = 0) {
   static std::int64_t started = 1700000000000;
   for (std::int64_t t : times) {
@@ -65,6 +71,15 @@ TEST_F(StatsTool, PrintsTheFiguresOfATypeModeAndSession) {
 
   run = RunTool("stats --db " + db);
   EXPECT_EQ(run.output.substr(0, 8), "count 12");
+
+  // The chart: a picture of the chart's size.
+  run = RunTool("stats --db " + db + " 1 --chart " + Path("chart.png"));
+  EXPECT_EQ(run.status, 0) << run.output;
+  const Bytes png = ReadAll(Path("chart.png"));
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+  EXPECT_EQ(BigEndian(png, 16), 640u);
+  EXPECT_EQ(BigEndian(png, 20), 320u);
 }
 
 TEST_F(StatsTool, RefusesWhatItCannotRead) {
