@@ -184,6 +184,19 @@ void HandleMouseMove(CWnd* top, CPoint client) {
   if (Alive(target)) target->SendMessage(WM_MOUSEMOVE, MouseFlags(), PointParam(target, screen));
 }
 
+// The wheel goes to the window under the cursor (or the one holding the capture).
+void HandleMouseWheel(CWnd* top, CPoint client, int notches) {
+  if (!Alive(top) || notches == 0) return;
+  POINT screen = client;
+  top->ClientToScreen(&screen);
+  S().cursor = screen;
+  CWnd* target = MouseTarget(top, client);
+  if (!target || !top->IsWindowEnabled()) return;
+  const int delta = std::clamp(notches, -270, 270) * WHEEL_DELTA;
+  target->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(static_cast<WORD>(MouseFlags()), static_cast<WORD>(static_cast<short>(delta))),
+                      MAKELPARAM(screen.x, screen.y));
+}
+
 void HandleMouseButton(CWnd* top, CPoint client, int vk, bool down) {
   if (!Alive(top)) return;
   POINT screen = client;
@@ -294,6 +307,15 @@ void HandleSdlEvent(const SDL_Event& e) {
     case SDL_MOUSEMOTION:
       HandleMouseMove(TopLevelOfSdl(e.motion.windowID), CPoint(e.motion.x, e.motion.y));
       break;
+    case SDL_MOUSEWHEEL: {
+      CWnd* top = TopLevelOfSdl(e.wheel.windowID);
+      if (!Alive(top)) break;
+      int x = 0, y = 0;
+      SDL_GetMouseState(&x, &y);
+      const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+      HandleMouseWheel(top, CPoint(x, y), notches);
+      break;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       int vk = e.button.button == SDL_BUTTON_LEFT    ? VK_LBUTTON
@@ -503,6 +525,7 @@ void CEventLoop::InjectMouseMove(CWnd* wnd, CPoint client) { HandleMouseMove(wnd
 void CEventLoop::InjectMouseButton(CWnd* wnd, CPoint client, int vk, bool down) {
   HandleMouseButton(wnd, client, vk, down);
 }
+void CEventLoop::InjectMouseWheel(CWnd* wnd, CPoint client, int notches) { HandleMouseWheel(wnd, client, notches); }
 void CEventLoop::InjectClick(CWnd* wnd, CPoint client, int vk) {
   HandleMouseMove(wnd, client);
   HandleMouseButton(wnd, client, vk, true);

@@ -64,6 +64,8 @@ class CEventLoop {
   static void InjectMouseMove(CWnd* wnd, CPoint client);
   static void InjectMouseButton(CWnd* wnd, CPoint client, int virtualButton, bool down);
   static void InjectClick(CWnd* wnd, CPoint client, int virtualButton = VK_LBUTTON);
+  // The wheel turned by notches (positive away from the user) with the cursor at client.
+  static void InjectMouseWheel(CWnd* wnd, CPoint client, int notches);
   // A key press or release, with the modifier keys currently held.
   static void InjectKey(int virtualKey, bool down);
   static void InjectKeyPress(int virtualKey);  // down and up

@@ -57,6 +57,10 @@ constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
+// The wheel turned: HIWORD(wParam) is the signed turn in multiples of WHEEL_DELTA (away from
+// the user is positive), lParam the cursor in screen coordinates.
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
+constexpr int WHEEL_DELTA = 120;
 constexpr UINT WM_QUERYNEWPALETTE = 0x030F;
 constexpr UINT WM_PALETTECHANGED = 0x0311;
 constexpr UINT WM_USER = 0x0400;

@@ -745,6 +745,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN: OnRButtonDown(flags, pt); return 0;
     case WM_RBUTTONUP: OnRButtonUp(flags, pt); return 0;
     case WM_MOUSEMOVE: OnMouseMove(flags, pt); return 0;
+    case WM_MOUSEWHEEL: return OnMouseWheel(LOWORD(wParam), static_cast<short>(HIWORD(wParam)), pt);
     case WM_KEYDOWN: OnKeyDown(flags, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_SYSKEYDOWN: OnSysKeyDown(flags, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_KEYUP: OnKeyUp(flags, LOWORD(lParam), HIWORD(lParam)); return 0;
@@ -1024,6 +1025,11 @@ void CWnd::OnLButtonDblClk(UINT, CPoint) {}
 void CWnd::OnRButtonDown(UINT, CPoint) {}
 void CWnd::OnRButtonUp(UINT, CPoint) {}
 void CWnd::OnMouseMove(UINT, CPoint) {}
+BOOL CWnd::OnMouseWheel(UINT flags, short delta, CPoint point) {
+  if (!m_parent) return FALSE;
+  return static_cast<BOOL>(m_parent->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(static_cast<WORD>(flags), static_cast<WORD>(delta)),
+                                                 MAKELPARAM(point.x, point.y)));
+}
 void CWnd::OnKeyDown(UINT, UINT, UINT) {}
 void CWnd::OnSysKeyDown(UINT, UINT, UINT) {}
 void CWnd::OnKeyUp(UINT, UINT, UINT) {}

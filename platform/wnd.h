@@ -218,6 +218,9 @@ class CWnd {
   virtual void OnRButtonDown(UINT flags, CPoint point);
   virtual void OnRButtonUp(UINT flags, CPoint point);
   virtual void OnMouseMove(UINT flags, CPoint point);
+  // delta: multiples of WHEEL_DELTA, positive away from the user; point in screen coordinates.
+  // By default a child passes the wheel on to its parent.
+  virtual BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
   virtual void OnKeyDown(UINT key, UINT repeat, UINT flags);
   virtual void OnKeyUp(UINT key, UINT repeat, UINT flags);
   virtual void OnChar(UINT ch, UINT repeat, UINT flags);

@@ -46,6 +46,7 @@ void CPuzzle::CompleteMove(CWnd* wnd) {
   AdvanceClock();  // a solving turn stops the time when it ends
   DoMove(move, 1);
   m_currentMove = 0;
+  ++m_turnsMade;
   // Decided before the next queued turn runs, which without a window happens right here.
   const bool rewarded = !wasSolved && m_solved && m_scramblePending;
   if (rewarded) m_scramblePending = 0;

@@ -195,6 +195,9 @@ class CPuzzle : public CPolyModel {
   int GetHistorySize() const { return const_cast<CUBuffer&>(m_history).GetSize(); }
   int GetHistoryPosition() const { return const_cast<CUBuffer&>(m_history).GetOffset(); }
   int GetHistoryMove(int i) const { return static_cast<signed char>(m_history[i]); }
+  // Turns made since the history was last cleared (a scramble, a reset, a new clock): every
+  // turn the player sees, undos and played macros included, as a solve counts them.
+  int GetTurnsMade() const { return m_turnsMade; }
 
   // Solve clock.
   void StartClock(BOOL fresh);
@@ -263,11 +266,15 @@ class CPuzzle : public CPolyModel {
   void ReadMoves(CUBuffer& b);
   void ReadMask(CUBuffer& b);
   void ReadHistory(CUBuffer& b);
-  void ClearHistory() { m_history.Clear(); }
+  void ClearHistory() {
+    m_history.Clear();
+    m_turnsMade = 0;
+  }
   void AdvanceClock();
   void EraseHistoryByte(int at);
 
   CUString m_title;
+  int m_turnsMade = 0;
   int m_draining = 0;  // set while queued turns are played back without an animation
   // Set while a file is loaded: the shape the puzzle had before, which the file must have.
   int m_checkShape = 0;

@@ -119,6 +119,7 @@ void CPuzzle::ReadHistory(CUBuffer& b) {
     return;
   }
   m_history.Clear();
+  m_turnsMade = 0;
   m_history.SetBlockSize(blockSize);
   if (size > 0) m_history.Write(bytes.data(), size);
   m_history.Seek(position, 0);

@@ -385,7 +385,9 @@ void CPuzzleDlg::FitView(bool keepTurn) {
   // keeps a window taller than wide from scaling the puzzle past its sides.
   int width = std::min(static_cast<int>(size.cy * 1.5), static_cast<int>(size.cx));
   if (m_showButtons) width = std::min(width, PuzzleRoom(size));
-  const int height = std::min(static_cast<int>(size.cy), width);
+  int height = std::min(static_cast<int>(size.cy), width);
+  width = width * m_zoom / 100;
+  height = height * m_zoom / 100;
   if (keepTurn) m_puzzle->ResizeView(width, height);
   else m_puzzle->ResetView(width, height);
   m_puzzle->SetCentre(size.cx / 2, size.cy / 2);

@@ -94,6 +94,16 @@ class CPuzzleDlg : public CDibDialog {
   void PreBlt(CDC* dc, CDib* dib) override;
   void ComposeScreen(CDC* dc, CDib* dib);
   void DrawClock(CDib* dib);
+  // The turns made since the scramble, right of the clock in its colour.
+  void DrawTurnCounter(CDC* dc);
+  // Zooms the view by steps (positive nearer) within kMinZoom..kMaxZoom percent of the fitted
+  // size, keeping the player's view turn; C fits it again at 100.
+  static constexpr int kMinZoom = 50;
+  static constexpr int kMaxZoom = 200;
+  static constexpr int kZoomStep = 10;
+  void Zoom(int steps);
+  int GetZoom() const { return m_zoom; }
+  BOOL OnMouseWheel(UINT flags, short delta, CPoint point) override;
   void ResumeClock();
   void DismissMessage();
   void TogglePause();
@@ -193,6 +203,8 @@ class CPuzzleDlg : public CDibDialog {
   CFont m_messageFont;
   CFrame m_panel;
   int m_animSpeed = 30;
+  int m_zoom = 100;  // percent of the fitted size
+  CFont m_counterFont;
   CDib m_icon;
   DWORD m_joystickButtons = 0;  // buttons held at the last poll
   CMenuButton* m_hovered = nullptr;

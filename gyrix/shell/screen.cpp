@@ -39,7 +39,10 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
     for (int i = 0; i < m_buttons.GetCount(); ++i) GetTopLevelButton(i)->DrawButton(this, dib);
     if (CMenuButton* open = CMenuButton::GetOpenMenu()) open->DrawButton(this, dib);
   }
-  if (m_showTimer) DrawClock(dib);
+  if (m_showTimer) {
+    DrawClock(dib);
+    DrawTurnCounter(dc);
+  }
   if (IsMessageShown()) {
     CPoint at((client.Width() - m_panel.Width()) / 2, (client.Height() - m_panel.Height()) / 2);
     m_panel.Draw(dib, at);
@@ -154,7 +157,9 @@ void CPuzzleDlg::OnKeyDown(UINT key, UINT repeat, UINT flags) {
       }
       break;
     case 'A': RunAbout(); break;
-    case 'C': FitView(); Invalidate(FALSE); break;
+    case 'C': m_zoom = 100; FitView(); Invalidate(FALSE); break;
+    case VK_OEM_PLUS: case VK_ADD: Zoom(1); break;
+    case VK_OEM_MINUS: case VK_SUBTRACT: Zoom(-1); break;
     case 'E': ExecuteMoveCommand(); break;
     case 'L': OpenPuzzleFile(); break;
     case 'M': m_puzzle->Scramble(); Invalidate(FALSE); break;

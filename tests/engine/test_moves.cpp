@@ -330,3 +330,29 @@ TEST(Clock, ElapsedTimeComesFromTheClockNotFromPainting) {
   EXPECT_GE(p.GetElapsedSeconds(), 20);
   EXPECT_LE(p.GetElapsedSeconds(), 21);
 }
+
+TEST(History, TurnsMadeCountEveryShownTurnUntilTheHistoryIsCleared) {
+  CRecordingPuzzle p;
+  p.Scramble();
+  EXPECT_EQ(p.GetTurnsMade(), 0);  // the scramble's own turns are not the player's
+  p.StartMove(nullptr, 1);
+  p.RecordMove(1, 0);
+  p.StartMove(nullptr, -1);
+  p.RecordMove(-1, 0);  // cancels in the history, yet it was a turn made
+  EXPECT_EQ(p.GetHistorySize(), 0);
+  EXPECT_EQ(p.GetTurnsMade(), 2);
+  const int macro[2] = {2, 2};
+  p.QueueMoves(macro, 2);
+  p.PlayNextMove(nullptr);
+  EXPECT_EQ(p.GetTurnsMade(), 4);
+  p.UndoMove(nullptr);
+  EXPECT_EQ(p.GetTurnsMade(), 5);
+  // Turns refused count nothing.
+  EXPECT_EQ(p.StartMove(nullptr, 99), 0);
+  EXPECT_EQ(p.GetTurnsMade(), 5);
+  p.StartClock(1);
+  EXPECT_EQ(p.GetTurnsMade(), 0);
+  p.StartMove(nullptr, 1);
+  p.Reset();
+  EXPECT_EQ(p.GetTurnsMade(), 0);
+}

@@ -92,3 +92,83 @@ TEST_F(ShellTest, PauseShowsTheTileAndThePanelButNotThePuzzle) {
   }
   EXPECT_GT(back, 0);
 }
+
+TEST_F(ShellTest, TheWheelAndPlusMinusZoomWithinLimitsAndCFitsAgain) {
+  OpenWindow();
+  const CRect fitted = DrawnBox(m_dlg);
+  const CPoint middle = fitted.CenterPoint();
+  CEventLoop::InjectMouseWheel(m_dlg, middle, 1);
+  EXPECT_EQ(m_dlg->GetZoom(), 100 + CPuzzleDlg::kZoomStep);
+  const CRect nearer = DrawnBox(m_dlg);
+  EXPECT_GT(nearer.Width(), fitted.Width());
+  EXPECT_NEAR(nearer.CenterPoint().x, middle.x, 2);  // zooming keeps the puzzle in its place
+  // Far past either limit, the zoom stops there.
+  for (int i = 0; i < 40; ++i) Key(VK_OEM_PLUS);
+  EXPECT_EQ(m_dlg->GetZoom(), CPuzzleDlg::kMaxZoom);
+  CEventLoop::InjectMouseWheel(m_dlg, middle, -100);
+  EXPECT_EQ(m_dlg->GetZoom(), CPuzzleDlg::kMinZoom);
+  const CRect farther = DrawnBox(m_dlg);
+  EXPECT_LT(farther.Width(), fitted.Width() * 6 / 10);
+  Key(VK_ADD);
+  Key(VK_SUBTRACT);
+  Key(VK_OEM_MINUS);
+  EXPECT_EQ(m_dlg->GetZoom(), CPuzzleDlg::kMinZoom);
+  // The zoom keeps the player's view turn, and the drags still find what is under them.
+  m_dlg->GetPuzzle()->RotateViewY(30);
+  const int turned = m_dlg->GetPuzzle()->GetViewAngleY();
+  Key(VK_OEM_PLUS);
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetViewAngleY(), turned);
+  ASSERT_TRUE(DragTurn(1));
+  Settle();
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetHistorySize(), 1);
+  Key('C');
+  EXPECT_EQ(m_dlg->GetZoom(), 100);
+  EXPECT_EQ(DrawnBox(m_dlg), fitted);
+  // A shown message takes the wheel as no input.
+  m_dlg->TogglePause();
+  Key('M');
+  Key(VK_PAUSE);
+  ASSERT_TRUE(m_dlg->IsMessageShown());
+  CEventLoop::InjectMouseWheel(m_dlg, middle, 1);
+  EXPECT_EQ(m_dlg->GetZoom(), 100);
+}
+
+TEST_F(ShellTest, TheTurnCounterBesideTheClockCountsTheTurnsSinceTheScramble) {
+  OpenWindow();
+  m_dlg->SetTimerColor(0x00FF00);
+  const BYTE ink = static_cast<BYTE>(CDibWnd::cm_palette.GetNearestPaletteIndex(0x00FF00));
+  // The counter's pixels: ink right of the clock, along the clock's rows.
+  auto counter = [&] {
+    CDib screen;
+    Compose(screen);
+    std::vector<int> found;
+    for (int y = 520 - 45; y < 520 - 8; ++y)
+      for (int x = 180; x < 330; ++x) {
+        BYTE here = 0;
+        screen.GetPixel(x, y, here);
+        if (here == ink) found.push_back(y * 1000 + x);
+      }
+    return found;
+  };
+  Key('M');
+  CPuzzle* p = m_dlg->GetPuzzle();
+  EXPECT_EQ(p->GetTurnsMade(), 0);
+  const auto none = counter();
+  EXPECT_FALSE(none.empty());
+  ASSERT_TRUE(DragTurn(1));
+  Settle();
+  ASSERT_TRUE(DragTurn(2));
+  Settle();
+  EXPECT_EQ(p->GetTurnsMade(), 2);
+  Key(VK_BACK);  // an undo is a turn the player makes
+  Settle();
+  EXPECT_EQ(p->GetTurnsMade(), 3);
+  EXPECT_NE(counter(), none);
+  // A new scramble counts from nothing again.
+  Key('M');
+  EXPECT_EQ(p->GetTurnsMade(), 0);
+  EXPECT_EQ(counter(), none);
+  // Without the clock, no counter.
+  m_dlg->SetShowTimer(0);
+  EXPECT_TRUE(counter().empty());
+}
