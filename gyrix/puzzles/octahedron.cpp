@@ -197,11 +197,43 @@ COctahedronPuzzle::COctahedronPuzzle(int size) : CPuzzle(8 * ValidSize(size) * V
   const size_t faceLength = static_cast<size_t>(tables.faceCycles) * 3;
   if (tables.face.size() >= faceLength * tables.faceTurns)
     m_dragCycles[1] = MakeCycleTable(tables.face, tables.faceCycles, 3);
+  if (m_size == 3) AddRimCycles();
 
   SetMode(1);
 }
 
 // ---- construction ----
+
+// On size 3 a face's rim runs corner, edge, corner, edge, corner, edge: a drag from a corner
+// triangle to the edge triangle beside it (or back) turns the face as a drag from that corner
+// to the next one does. The rims are kept apart from the turn tables, which make the turns.
+void COctahedronPuzzle::AddRimCycles() {
+  auto sharesVertex = [this](int a, int b) {
+    const CFacelet* f = GetFaceletById(a);
+    const CFacelet* g = GetFaceletById(b);
+    for (int i = 0; i < f->GetVertexCount(); ++i)
+      for (int j = 0; j < g->GetVertexCount(); ++j)
+        if (f->GetVertexIndex(i) == g->GetVertexIndex(j)) return true;
+    return false;
+  };
+  for (const CTurnCycle& cycle : m_dragCycles[1]) {
+    const std::vector<int>& c = cycle.facelets;
+    // The face's own corners: three corner triangles (places 0..2 of a face's six) of one face.
+    if (c.size() != 3 || c[0] >= 48 || c[0] % 6 > 2) continue;
+    const int face = c[0] / 6;
+    if (c[1] / 6 != face || c[2] / 6 != face || c[1] % 6 > 2 || c[2] % 6 > 2) continue;
+    std::vector<int> rim;
+    for (int i = 0; i < 3; ++i) {
+      const int from = c[i], to = c[(i + 1) % 3];
+      rim.push_back(from);
+      for (int e = 0; e < 3; ++e) {
+        const int edge = kSize3EdgeList[3 * face + e];
+        if (sharesVertex(edge, from) && sharesVertex(edge, to)) rim.push_back(edge);
+      }
+    }
+    if (rim.size() == 6) m_rimCycles.push_back({cycle.turn, rim});
+  }
+}
 
 std::array<double, 3> COctahedronPuzzle::Corner(int vertex) const {
   // Size 2 has its first equator corner at -X, the others at +X.
@@ -476,7 +508,17 @@ const CTurnCycleTable& COctahedronPuzzle::GetDragCycles() const { return m_dragC
 
 int COctahedronPuzzle::MoveFromDrag(int fromFacelet, int toFacelet) {
   if (m_mode != 1 && m_mode != 2) return 0;
-  return TurnFromCycleDrag(GetDragCycles(), fromFacelet, toFacelet);
+  const int turn = TurnFromCycleDrag(GetDragCycles(), fromFacelet, toFacelet);
+  if (turn != 0 || m_mode != 2) return turn;
+  // A step along a face's rim, from a corner triangle to its neighbour or back.
+  for (const CTurnCycle& rim : m_rimCycles) {
+    const auto at = [&rim](int id) { return std::find(rim.facelets.begin(), rim.facelets.end(), id) - rim.facelets.begin(); };
+    const long p = at(fromFacelet), q = at(toFacelet);
+    if (p >= 6 || q >= 6) continue;
+    if ((p + 1) % 6 == q) return rim.turn;
+    if ((q + 1) % 6 == p) return -rim.turn;
+  }
+  return 0;
 }
 
 // ---- colours and the solved test ----

@@ -43,6 +43,7 @@ class COctahedronPuzzle : public CPuzzle {
   void AddFacelets();
   void AddTurns();
   void AddInnerFaces();
+  void AddRimCycles();
   // One facelet of the triangle grid of face `face` (0..7): the corners at grid points
   // (i, j) in steps of 1/size from the face's first corner towards its second and third.
   void AddGridFacelet(int face, const int points[3][2]);
@@ -50,4 +51,5 @@ class COctahedronPuzzle : public CPuzzle {
 
   CFaceletGroups m_faces;
   CTurnCycleTable m_dragCycles[2];
+  CTurnCycleTable m_rimCycles;  // size 3, mode 2: each face's rim in the turn's direction
 };

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <map>
+#include <vector>
 
 namespace {
 
@@ -171,4 +174,76 @@ TEST_F(ShellTest, TheTurnCounterBesideTheClockCountsTheTurnsSinceTheScramble) {
   // Without the clock, no counter.
   m_dlg->SetShowTimer(0);
   EXPECT_TRUE(counter().empty());
+}
+
+// Both octahedra in face-turn mode, switched to as a player would: a drag from one corner
+// triangle of a face to another turns that face, wherever the face is seen.
+TEST_F(ShellTest, OctahedraInModeTwoTurnAFaceByItsCornerTriangles) {
+  OpenWindow(760, 560);
+  for (int type : {9, 10}) {
+    m_dlg->SelectPuzzle(type);
+    Key('1');
+    Key('2');
+    CPuzzle* p = m_dlg->GetPuzzle();
+    ASSERT_EQ(p->GetMode(), 2);
+    // The corner triangles of each face: the facelets of its colour that reach a corner of the
+    // octahedron, the vertices farthest out along an axis.
+    int farthest = 0;
+    for (int v = 0; v < p->GetVertexCount(); ++v) {
+      const CFixVector* q = p->GetVertex(v, kModelVertices);
+      farthest = std::max({farthest, std::abs(q->x), std::abs(q->y), std::abs(q->z)});
+    }
+    std::map<int, std::vector<int>> corners;  // by face colour
+    std::map<int, std::vector<int>> others;
+    for (int id = 0; id < p->GetMoveMaskLength(); ++id) {
+      CFacelet* f = p->GetFaceletById(id);
+      for (int i = 0; i < f->GetVertexCount(); ++i) {
+        const CFixVector* q = p->GetVertex(f->GetVertexIndex(i), kModelVertices);
+        if (std::max({std::abs(q->x), std::abs(q->y), std::abs(q->z)}) == farthest) {
+          corners[f->GetColour()].push_back(id);
+          break;
+        }
+        if (i + 1 == f->GetVertexCount()) others[f->GetColour()].push_back(id);
+      }
+    }
+    // On size 3 the rim's other triangles sit between the corners, one vertex shared with each.
+    auto shared = [p](int a, int b) {
+      int n = 0;
+      for (int i = 0; i < p->GetFaceletById(a)->GetVertexCount(); ++i)
+        for (int j = 0; j < p->GetFaceletById(b)->GetVertexCount(); ++j)
+          n += p->GetFaceletById(a)->GetVertexIndex(i) == p->GetFaceletById(b)->GetVertexIndex(j);
+      return n;
+    };
+    ASSERT_EQ(corners.size(), 8u);
+    m_dlg->UpdateWindow();
+    int dragged = 0;
+    for (const auto& [colour, ids] : corners) {
+      ASSERT_EQ(ids.size(), 3u);
+      std::vector<std::pair<int, int>> drags;
+      for (int a : ids) {
+        for (int b : ids)
+          if (a != b) drags.push_back({a, b});
+        for (int e : others[colour])
+          if (shared(a, e) == 1) {
+            drags.push_back({a, e});
+            drags.push_back({e, a});
+          }
+      }
+      for (const auto& [a, b] : drags) {
+          if (FaceletCentre(a).x < 0 || FaceletCentre(b).x < 0) continue;
+          ASSERT_TRUE(DragFacelets(a, b));
+          Settle();
+          ASSERT_EQ(p->GetHistorySize(), 1) << p->GetName() << " " << a << " to " << b;
+          // The turn made is the face's own: it moves all three of its corners.
+          const int k = CPuzzle::TurnIndex(p->GetHistoryMove(0));
+          for (int c : ids) EXPECT_TRUE(p->GetMoveMask(c) & (1u << CPuzzle::MaskBit(k))) << p->GetName() << " " << a << " to " << b;
+          Key(VK_BACK);
+          Settle();
+          ASSERT_TRUE(p->IsSolved());
+          ++dragged;
+        }
+    }
+    // Every face in sight was tried: at least the three faces seen square on.
+    EXPECT_GE(dragged, 3 * 6) << p->GetName();
+  }
 }
