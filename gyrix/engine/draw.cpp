@@ -5,6 +5,8 @@
 #include <lumex/dib.h>
 #include <platform/dc.h>
 
+#include <vector>
+
 // The 16 standard colours, black to white: marking lines and the colour picker use them.
 const COLORREF CPolyModel::cm_standardColours[16] = {
     0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
@@ -28,6 +30,16 @@ void CPolyModel::PaintFacelet(CDC* dc, CDib* dib, CFacelet* facelet, int list, B
   }
   CBrush* previousBrush = dc->SelectObject(brush);
   dc->Polygon(facelet->GetPoints(), facelet->GetVertexCount());
+  if (!noOutline && m_outlineWidth > 1) {
+    dc->SelectObject(static_cast<CBrush*>(GetStockObject(NULL_BRUSH)));
+    std::vector<POINT> shifted(facelet->GetPoints(), facelet->GetPoints() + facelet->GetVertexCount());
+    for (int step = 1; step < m_outlineWidth; ++step) {
+      for (POINT& p : shifted) p.x += 1;
+      dc->Polygon(shifted.data(), static_cast<int>(shifted.size()));
+      for (POINT& p : shifted) p.y += 1;
+      dc->Polygon(shifted.data(), static_cast<int>(shifted.size()));
+    }
+  }
   dc->SelectObject(previousBrush);
   if (noOutline) dc->SelectObject(previousPen);
 

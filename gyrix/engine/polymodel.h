@@ -149,6 +149,10 @@ class CPolyModel : public CUObject {
   void PaintFacelet(CDC* dc, CDib* dib, CFacelet* facelet, int list, BOOL cull, BOOL noOutline);
   // A 1-pixel line from a to b (b not drawn) in standard colour (colourNumber & 0xFF) % 16.
   static void DrawLine(CDC* dc, POINT a, POINT b, int colourNumber);
+  // Outlines of 2 or 3 pixels are painted as the 1-pixel outline again one pixel right and
+  // down; 1 (the default) is the plain outline.
+  void SetOutlineWidth(int width) { m_outlineWidth = width < 1 ? 1 : (width > 3 ? 3 : width); }
+  int GetOutlineWidth() const { return m_outlineWidth; }
   // The 16 standard colours, black to white.
   static const COLORREF cm_standardColours[16];
 
@@ -198,5 +202,6 @@ class CPolyModel : public CUObject {
   int m_viewAngleX = 0;
   int m_viewAngleY = 0;
   int m_viewAngleZ = 0;
+  int m_outlineWidth = 1;
   int m_readFailed = 0;
 };

@@ -108,3 +108,44 @@ TEST(Draw, LinesUseTheStandardColoursAndLeaveOutTheirEnd) {
   // The context keeps its own pen.
   EXPECT_EQ(canvas.dc->GetCurrentPen(), GetStockObject(BLACK_PEN));
 }
+
+// A wider outline covers more of the picture in black, only where the plain one runs and
+// beside it, and the same facelets stay filled.
+TEST(Draw, AWiderOutlinePaintsThePlainOneAgainBesideIt) {
+  auto blackAt = [](int width, std::vector<bool>& black, std::set<COLORREF>& colours) {
+    CTowerPuzzle p;
+    p.ResetView(160, 120);
+    p.SetOutlineWidth(width);
+    CCanvas canvas(p, 160, 120);
+    p.Draw(canvas.dc, &canvas.dib);
+    black.clear();
+    for (int y = 0; y < 120; ++y)
+      for (int x = 0; x < 160; ++x) black.push_back(canvas.At(x, y) == 0);
+    colours = ColoursIn(canvas);
+  };
+  std::vector<bool> thin, thick;
+  std::set<COLORREF> thinColours, thickColours;
+  blackAt(1, thin, thinColours);
+  blackAt(2, thick, thickColours);
+  int thinCount = 0, thickCount = 0;
+  for (size_t i = 0; i < thin.size(); ++i) {
+    thinCount += thin[i];
+    thickCount += thick[i];
+    if (thin[i]) {
+      EXPECT_TRUE(thick[i]) << i;
+    }
+    // Every black pixel of the wide outline is on the plain one or next to it.
+    if (thick[i] && !thin[i]) {
+      const size_t x = i % 160;
+      EXPECT_TRUE((x > 0 && thin[i - 1]) || (i >= 160 && thin[i - 160]) || (x > 0 && i >= 161 && thin[i - 161])) << i;
+    }
+  }
+  EXPECT_GT(thinCount, 0);
+  EXPECT_GT(thickCount, thinCount * 3 / 2);
+  EXPECT_EQ(thinColours, thickColours);
+  CTowerPuzzle p;
+  p.SetOutlineWidth(0);
+  EXPECT_EQ(p.GetOutlineWidth(), 1);
+  p.SetOutlineWidth(9);
+  EXPECT_EQ(p.GetOutlineWidth(), 3);
+}
