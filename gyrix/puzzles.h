@@ -14,6 +14,7 @@
 #include <gyrix/puzzles/pentagonal.h>
 #include <gyrix/puzzles/pyramid.h>
 #include <gyrix/puzzles/pyramorphix.h>
+#include <gyrix/puzzles/schemes.h>
 #include <gyrix/puzzles/siamese.h>
 #include <gyrix/puzzles/squareone.h>
 #include <gyrix/puzzles/skewb.h>
