@@ -40,15 +40,18 @@ const char kUsage[] =
     "  gyrix-tool save ID OUT.puz [--mode N] [--turns 1,-3,5] [--scramble SEED] [--moves TEXT]\n"
     "  gyrix-tool render ID|FILE.puz OUT.png|OUT.bmp [--size WxH] [--mode N] [--turns ...]\n"
     "                    [--scramble SEED] [--moves TEXT] [--view X,Y,Z] [--frame TURN:ANGLE]\n"
-    "  gyrix-tool sheet OUT.png|OUT.bmp [--size WxH]\n"
+    "                    [--scheme NAME]\n"
+    "  gyrix-tool sheet OUT.png|OUT.bmp [--size WxH] [--scheme NAME]\n"
     "  gyrix-tool solve ID|FILE.puz [--mode N] [--scramble SEED] [--turns ...] [--moves TEXT]\n"
+    "  gyrix-tool scheme NAME\n"
     "  gyrix-tool info FILE.puz\n"
     "  gyrix-tool check FILE.puz\n"
     "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N] [--chart OUT.png]\n"
     "  gyrix-tool export --db FILE --json OUT | --csv OUT\n"
     "  gyrix-tool import --db FILE IN\n"
 
-    "Options that change the puzzle apply in the order given.\n";
+    "Options that change the puzzle apply in the order given. Schemes: classic, standard,\n"
+    "colour-blind, high-contrast.\n";
 
 // A failure to report: the message and the exit status.
 struct Failure {
@@ -129,7 +132,14 @@ struct Options {
   bool hasFrame = false;
   int frameTurn = 0;
   int frameAngle = 0;
+  int scheme = -1;  // none given: the puzzle keeps its own colours
 };
+
+int ParseScheme(const std::string& value) {
+  const int scheme = FindScheme(value.c_str());
+  if (scheme < 0) throw Failure{"unknown scheme " + value + " (classic, standard, colour-blind, high-contrast)", 2};
+  return scheme;
+}
 
 void ParseSize(const std::string& value, int& width, int& height) {
   const auto parts = Split(value, 'x');
@@ -142,12 +152,15 @@ void ParseOptions(int argc, char** argv, int first, bool forRender, Options& out
     const std::string option = argv[i];
     const bool known = option == "--mode" || option == "--turns" || option == "--scramble" ||
                        option == "--moves" ||
-                       (forRender && (option == "--size" || option == "--view" || option == "--frame"));
+                       (forRender && (option == "--size" || option == "--view" || option == "--frame" ||
+                                      option == "--scheme"));
     if (!known) throw Failure{"unknown option " + option + "\n" + kUsage, 2};
     if (i + 1 >= argc) throw Failure{option + " needs a value", 2};
     const std::string value = argv[++i];
     if (option == "--size") {
       ParseSize(value, out.width, out.height);
+    } else if (option == "--scheme") {
+      out.scheme = ParseScheme(value);
     } else if (option == "--view") {
       const auto parts = Split(value, ',');
       if (parts.size() != 3) throw Failure{"--view takes X,Y,Z in whole degrees: " + value, 2};
@@ -291,6 +304,7 @@ int Render(int argc, char** argv) {
   Options options;
   ParseOptions(argc, argv, 4, true, options);
   std::unique_ptr<CPuzzle> p = MakePuzzle(argv[2]);
+  if (options.scheme >= 0) ApplyScheme(*p, options.scheme);
   Prepare(*p, options);
 
   // Checked before the image is made, so a refusal leaves nothing held.
@@ -322,15 +336,16 @@ int SheetCommand(int argc, char** argv) {
   const std::string out = argv[2];
   const bool png = EndsWith(out, ".png");
   if (!png && !EndsWith(out, ".bmp")) throw Failure{"the output must end in .png or .bmp: " + out, 2};
-  int width = kSheetDefaultWidth, height = 0;
+  int width = kSheetDefaultWidth, height = 0, scheme = 0;
   for (int i = 3; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option != "--size") throw Failure{"unknown option " + option + "\n" + kUsage, 2};
+    if (option != "--size" && option != "--scheme") throw Failure{"unknown option " + option + "\n" + kUsage, 2};
     if (i + 1 >= argc) throw Failure{option + " needs a value", 2};
-    ParseSize(argv[++i], width, height);
+    if (option == "--scheme") scheme = ParseScheme(argv[++i]);
+    else ParseSize(argv[++i], width, height);
   }
   Sheet sheet;
-  const std::string problem = PaintSheet(width, height, kMaxSide, sheet);
+  const std::string problem = PaintSheet(width, height, kMaxSide, sheet, scheme);
   if (!problem.empty()) throw Failure{problem};
   CDib& dib = sheet.canvas->dib;
   if (png) {
@@ -387,6 +402,20 @@ int Solve(int argc, char** argv) {
   return 0;
 }
 
+// One line per type: its id, then its side colours in the scheme as RRGGBB, index 1 first.
+int SchemeCommand(int argc, char** argv) {
+  if (argc != 3) throw Failure{kUsage, 2};
+  const int scheme = ParseScheme(argv[2]);
+  for (int id = 0; id < kPuzzleTypeCount; ++id) {
+    const std::vector<COLORREF> palette = GetSchemePalette(scheme, id);
+    std::printf("%d", id);
+    for (size_t i = 1; i < palette.size(); ++i)
+      std::printf(" %02X%02X%02X", GetRValue(palette[i]), GetGValue(palette[i]), GetBValue(palette[i]));
+    std::printf("\n");
+  }
+  return 0;
+}
+
 int Info(int argc, char** argv) {
   if (argc != 3) throw Failure{kUsage, 2};
   if (LooksLikeId(argv[2])) throw Failure{"info takes a .puz file", 2};
@@ -431,6 +460,7 @@ int Run(int argc, char** argv) {
   if (command == "sheet") return SheetCommand(argc, argv);
   if (command == "info") return Info(argc, argv);
   if (command == "solve") return Solve(argc, argv);
+  if (command == "scheme") return SchemeCommand(argc, argv);
   if (command == "check") return Check(argc, argv);
   if (IsStatsCommand(command)) return RunStatsCommand(argc, argv);
   if (command == "--help" || command == "-h" || command == "help") {

@@ -1,3 +1,4 @@
+#include <gyrix/puzzles/schemes.h>
 #include "sheet.h"
 
 #include <gyrix/engine.h>
@@ -69,7 +70,7 @@ class CFontChoice {
   CFont* m_old = nullptr;
 };
 
-std::string MakeEntries(std::vector<Entry>& entries) {
+std::string MakeEntries(std::vector<Entry>& entries, int scheme) {
   for (int id = 0; id < kPuzzleTypeCount; ++id) {
     if (!IsPuzzleBuilt(id)) continue;
     const int modes = GetPuzzleType(id)->modes;
@@ -82,6 +83,7 @@ std::string MakeEntries(std::vector<Entry>& entries) {
       if (!e.rest || !e.scrambled) return "cannot make puzzle " + std::to_string(id);
       if (mode > 0 && (!e.rest->SetMode(mode) || !e.scrambled->SetMode(mode)))
         return std::string(e.rest->GetName()) + " refuses its mode " + std::to_string(mode);
+      for (CPuzzle* p : {e.rest.get(), e.scrambled.get()}) ApplyScheme(*p, scheme);
       Randomize(kSheetSeed);
       e.scrambled->Scramble();
       entries.push_back(std::move(e));
@@ -184,9 +186,9 @@ bool IsTurnAllowedNow(CPuzzle& p, int move) {
   return !planeCut || planeCut->CanMove(move);
 }
 
-std::string PaintSheet(int width, int height, int maxSide, Sheet& out) {
+std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int scheme) {
   std::vector<Entry> entries;
-  std::string problem = MakeEntries(entries);
+  std::string problem = MakeEntries(entries, scheme);
   if (!problem.empty()) return problem;
   const int count = static_cast<int>(entries.size());
   const auto noRoom = [count](int w, int h) {

@@ -32,6 +32,7 @@ const DialogItemTemplate kOptionsItems[] = {
     {K::OwnerDrawButton, 1017, "Button8", 62, 54, 50, 14, WS_TABSTOP},
     {K::OwnerDrawButton, 1018, "Button9", 7, 72, 50, 14, WS_TABSTOP},
     {K::OwnerDrawButton, 1019, "Button10", 62, 72, 50, 14, WS_TABSTOP},
+    {K::PushButton, 1028, "Scheme: Classic", 117, 72, 87, 14, WS_TABSTOP},
     {K::CheckBox, 1022, "Show &Buttons", 7, 93, 60, 10, WS_TABSTOP},
     {K::CheckBox, 1024, "Show &Timer", 7, 106, 53, 10, WS_TABSTOP},
     {K::Label, IDC_STATIC, "&Anim Speed:", 9, 121, 41, 8},

@@ -1,6 +1,7 @@
 #include <gyrix/shell/optionsdlg.h>
 
 #include <gyrix/engine/puzzle.h>
+#include <gyrix/puzzles/schemes.h>
 #include <gyrix/res/templates.h>
 #include <gyrix/shell/aboutdlg.h>
 #include <gyrix/shell/helppages.h>
@@ -34,6 +35,7 @@ COptionsDlg::COptionsDlg(CPuzzleDlg* owner) : CDibDialog(IDD_GYRIX_OPTIONS, owne
   m_background = owner->GetBackgroundColor();
   m_timerColour = owner->GetTimerColor();
   m_animSpeed = owner->GetAnimSpeed();
+  m_scheme = owner->GetColourScheme();
 }
 
 COptionsDlg::~COptionsDlg() {
@@ -79,14 +81,40 @@ BOOL COptionsDlg::OnInitDialog() {
     }
     button.SetText(caption, kCaptionAt);
   }
+  ShowSchemeName();
   return TRUE;
+}
+
+void COptionsDlg::ShowSchemeName() {
+  CUString text;
+  text.Format("Scheme: %s", GetSchemeTitle(m_scheme));
+  if (CWnd* button = GetDlgItem(IDC_OPT_SCHEME)) button->SetWindowText(text);
+}
+
+void COptionsDlg::NextScheme() {
+  m_scheme = (m_scheme + 1) % kColourSchemeCount;
+  if (m_preview) {
+    ApplyScheme(*m_preview, m_scheme);
+    const int sides = m_preview->GetPaletteCount() - 1;
+    for (int i = 0; i < sides && i < kSideColours; ++i) {
+      m_colourButtons[i].SetColour(m_preview->GetPaletteEntry(i + 1));
+      m_colourButtons[i].Invalidate(FALSE);
+    }
+  }
+  ShowSchemeName();
+  RemakePreviewPalette();
+}
+
+void COptionsDlg::RemakePreviewPalette() {
+  const std::string name = GetSafeHwnd() ? GetDlgItemText(IDC_OPT_TILE) : std::string();
+  if (name.empty() || !LoadPreviewTile(name.c_str())) ClearPreviewTile();
 }
 
 bool COptionsDlg::LoadPreviewTile(const char* name) {
   CDib loaded;
   if (!CPuzzleDlg::LoadTileBitmap(name, loaded)) return false;
   CPalette palette;
-  if (!CPuzzleDlg::MakeTilePalette(&loaded, palette)) return false;
+  if (!CPuzzleDlg::MakeTilePalette(&loaded, palette, m_scheme)) return false;
   // Only a tile that loaded replaces what the preview shows.
   PALETTEENTRY entries[256];
   const int count = static_cast<int>(palette.GetPaletteEntries(0, 256, entries));
@@ -100,7 +128,7 @@ bool COptionsDlg::LoadPreviewTile(const char* name) {
 
 void COptionsDlg::ClearPreviewTile() {
   m_tile.DeleteObject();
-  CPuzzleDlg::MakeTilePalette(nullptr, m_palette);
+  CPuzzleDlg::MakeTilePalette(nullptr, m_palette, m_scheme);
   ShowPalette();
 }
 
@@ -117,7 +145,7 @@ bool COptionsDlg::RenderPreview(CDib& out) {
   if (!m_previewBox.GetSafeHwnd()) return false;
   CRect box;
   m_previewBox.GetClientRect(&box);
-  if (!m_palette.GetSafeHandle()) CPuzzleDlg::MakeTilePalette(nullptr, m_palette);
+  if (!m_palette.GetSafeHandle()) CPuzzleDlg::MakeTilePalette(nullptr, m_palette, m_scheme);
   if (!out.Create(&m_palette, box.Width(), box.Height(), 254)) return false;
   CDC mem;
   if (!mem.CreateCompatibleDC(nullptr)) return false;
@@ -202,6 +230,10 @@ BOOL COptionsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     about.DoModal();
     return TRUE;
   }
+  if (code == 0 && id == IDC_OPT_SCHEME) {
+    NextScheme();
+    return TRUE;
+  }
   if (code == 0 && id == IDC_OPT_BROWSE) {
     Browse();
     return TRUE;
@@ -259,6 +291,9 @@ void COptionsDlg::OnOK() {
   m_owner->SetShowButtons(m_showButtons.GetCheck() ? 1 : 0);
   m_owner->SetShowTimer(m_showTimer.GetCheck() ? 1 : 0);
   m_owner->SetAnimSpeed(m_animSpeed);
+  // The scheme first: it forgets the stored colours, then the preview's (the scheme's with
+  // any the player changed since) become the puzzle's.
+  m_owner->SetColourScheme(m_scheme);
   if (CPuzzle* puzzle = m_owner->GetPuzzle(); puzzle && m_preview) {
     for (int i = 1; i < m_preview->GetPaletteCount() && i < puzzle->GetPaletteCount(); ++i)
       puzzle->SetPaletteEntry(i, m_preview->GetPaletteEntry(i));

@@ -62,11 +62,18 @@ class COptionsDlg : public CDibDialog {
   COLORREF GetWorkingBackground() const { return m_background; }
   COLORREF GetWorkingTimerColour() const { return m_timerColour; }
   CDib& GetPreviewTile() { return m_tile; }
+  int GetWorkingScheme() const { return m_scheme; }
+  // The next colour scheme, as the scheme button gives it: the preview and the side colour
+  // buttons take its colours.
+  void NextScheme();
   int m_animSpeed = 30;
 
  private:
   bool HandleColourCommand(int id);
   void ShowPalette();
+  void ShowSchemeName();
+  // The preview's palette made again for the tile now in the box (or none).
+  void RemakePreviewPalette();
   // Tells the player a tile name does not load and puts them back in the tile box.
   void RefuseTile(const char* name);
 
@@ -74,6 +81,7 @@ class COptionsDlg : public CDibDialog {
   CPuzzle* m_preview = nullptr;
   COLORREF m_background = 0;
   COLORREF m_timerColour = 0;
+  int m_scheme = 0;
   CPoint m_pressPoint{0, 0};
   CDib m_tile;
   CPalette m_palette;

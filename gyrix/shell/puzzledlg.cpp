@@ -29,6 +29,7 @@ constexpr const char* kKeyBackgroundColor = "BackgroundColor";
 constexpr const char* kKeyTimerColor = "TimerColor";
 constexpr const char* kKeyTilePath = "TilePath";
 constexpr const char* kKeyAnimSpeed = "AnimSpeed";
+constexpr const char* kKeyColourScheme = "ColourScheme";
 // The window's place on the screen (the corner of its frame) and the size of its client
 // area, and whether it was maximised.
 constexpr const char* kKeyWindowLeft = "WindowLeft";
@@ -157,6 +158,7 @@ void CPuzzleDlg::LoadSettings() {
   SetBackgroundColor(kDefaultBackground);
   m_timerColor = kDefaultTimerColor;
   m_animSpeed = kDefaultAnimSpeed;
+  m_colourScheme = 0;
 
   CUIniFile file;
   if (OpenSettingsFile(file)) {
@@ -168,6 +170,7 @@ void CPuzzleDlg::LoadSettings() {
     m_timerColor = static_cast<COLORREF>(file.ReadIniInt(kKeyTimerColor, static_cast<int>(m_timerColor)));
     file.ReadIniString(kKeyTilePath, m_tilePath, kDefaultTile);
     m_animSpeed = file.ReadIniInt(kKeyAnimSpeed, m_animSpeed);
+    m_colourScheme = file.ReadIniInt(kKeyColourScheme, 0);
     m_savedPlacement.left = file.ReadIniInt(kKeyWindowLeft, 0);
     m_savedPlacement.top = file.ReadIniInt(kKeyWindowTop, 0);
     m_savedPlacement.right = m_savedPlacement.left + file.ReadIniInt(kKeyWindowWidth, 0);
@@ -177,6 +180,8 @@ void CPuzzleDlg::LoadSettings() {
   }
   // A hand-edited speed of 0 or less would make the animation timer spin.
   if (m_animSpeed < 1) m_animSpeed = kDefaultAnimSpeed;
+  // An unknown scheme (a newer program's, a typing slip) is the classic one.
+  if (!GetSchemeTitle(m_colourScheme)) m_colourScheme = 0;
   // A tile that is missing now (a folder not mounted, say) keeps its name for next time; the
   // window goes without it.
   if (!LoadTile(m_tilePath)) ShowTile(nullptr);
@@ -195,6 +200,7 @@ void CPuzzleDlg::SaveSettings() {
   file.WriteIniInt(kKeyTimerColor, static_cast<int>(m_timerColor));
   file.WriteIniString(kKeyTilePath, m_tilePath);
   file.WriteIniInt(kKeyAnimSpeed, m_animSpeed);
+  file.WriteIniInt(kKeyColourScheme, m_colourScheme);
   if (m_hWnd && !IsIconic()) {
     // A maximised window keeps the size and place it goes back to.
     m_savedMaximized = IsZoomed() ? 1 : 0;
@@ -232,9 +238,12 @@ bool CPuzzleDlg::LoadTileBitmap(const char* name, CDib& out) {
   return out.Load(beside) != 0;
 }
 
-bool CPuzzleDlg::MakeTilePalette(CDib* tile, CPalette& palette) {
+bool CPuzzleDlg::MakeTilePalette(CDib* tile, CPalette& palette, int scheme) {
   CQuantizer quantizer(1);
   quantizer.AddColor(kReservedOrange);
+  // The classic colours are the standard ones and orange, which the palette holds already.
+  if (scheme != 0)
+    for (COLORREF c : GetSchemeColours(scheme)) quantizer.AddColor(c);
   if (tile && quantizer.Quantize(*tile, palette)) return true;
   // Without a picture to learn from, colours spread over the whole range keep the picture
   // buttons and the puzzle's colours close to their own.
@@ -254,7 +263,7 @@ bool CPuzzleDlg::LoadTile(const char* name) {
 
 void CPuzzleDlg::ShowTile(CDib* tile) {
   m_tile.DeleteObject();
-  if (MakeTilePalette(tile, CDibWnd::cm_palette)) {
+  if (MakeTilePalette(tile, CDibWnd::cm_palette, m_colourScheme)) {
     m_tile = *tile;
     m_tile.ConvertTo256Colors(CDibWnd::cm_palette);
   }
@@ -321,6 +330,7 @@ void CPuzzleDlg::ReplacePuzzle(CPuzzle* puzzle) {
 
 CPuzzle* CPuzzleDlg::CreateConfiguredPuzzle(int typeId) {
   CPuzzle* puzzle = CreatePuzzle(typeId);
+  ApplyScheme(*puzzle, m_colourScheme);
   CUIniFile file;
   if (OpenSettingsFile(file)) {
     for (int i = 1; i < puzzle->GetPaletteCount(); ++i)
@@ -331,6 +341,27 @@ CPuzzle* CPuzzleDlg::CreateConfiguredPuzzle(int typeId) {
     file.Close();
   }
   return puzzle;
+}
+
+void CPuzzleDlg::SetColourScheme(int scheme) {
+  if (!GetSchemeTitle(scheme) || scheme == m_colourScheme) return;
+  m_colourScheme = scheme;
+  CUIniFile file;
+  if (OpenSettingsFile(file)) {
+    for (int t = 0; t < kPuzzleTypeCount; ++t) {
+      const CPuzzleType* type = GetPuzzleType(t);
+      for (int i = 1; i < type->paletteCount; ++i) {
+        CUString key;
+        key.Format("%s%d", type->name, i);
+        if (file.FindKey(key)) file.DeleteKey(key);
+      }
+    }
+    file.WriteIniInt(kKeyColourScheme, m_colourScheme);
+    file.Close();
+  }
+  if (m_puzzle) ApplyScheme(*m_puzzle, m_colourScheme);
+  // The palette made again holds the scheme's colours.
+  if (!LoadTile(m_tilePath)) ShowTile(nullptr);
 }
 
 void CPuzzleDlg::SetAnimSpeed(int ms) {

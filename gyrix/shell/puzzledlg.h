@@ -63,8 +63,9 @@ class CPuzzleDlg : public CDibDialog {
   // ends in it (in any case); the name is tried as given, then beside the program.
   static bool LoadTileBitmap(const char* name, CDib& out);
   // A palette for a tile: the tile's own colours around the reserved ones, or colours spread
-  // evenly when there is no tile (null) or it cannot be quantised (false then).
-  static bool MakeTilePalette(CDib* tile, CPalette& palette);
+  // evenly when there is no tile (null) or it cannot be quantised (false then). Every colour
+  // the colour scheme gives a puzzle is reserved, so the puzzles show them exactly.
+  static bool MakeTilePalette(CDib* tile, CPalette& palette, int scheme = 0);
   // The smallest client area that shows every button, menu, the clock and the banner apart,
   // with room for the puzzle between the button columns.
   static CSize MinimumClientSize();
@@ -78,6 +79,11 @@ class CPuzzleDlg : public CDibDialog {
   // A new puzzle of the type with the colours and mode saved for it; owned by the caller.
   CPuzzle* CreateConfiguredPuzzle(int typeId);
   void SetAnimSpeed(int ms);
+  // The colour scheme (ColourScheme in the settings, 0 classic). Choosing another gives every
+  // puzzle the scheme's colours: the colours stored per puzzle are forgotten, the current
+  // puzzle takes the new ones, and the shared palette is made again to hold them.
+  int GetColourScheme() const { return m_colourScheme; }
+  void SetColourScheme(int scheme);
   CFrame* GetCachedFrame(int id, BOOL mapped);
   static void EmptyFrameCache();
   static int GetFrameCacheCount();
@@ -205,6 +211,7 @@ class CPuzzleDlg : public CDibDialog {
   int m_animSpeed = 30;
   int m_zoom = 100;  // percent of the fitted size
   CFont m_counterFont;
+  int m_colourScheme = 0;
   CDib m_icon;
   DWORD m_joystickButtons = 0;  // buttons held at the last poll
   CMenuButton* m_hovered = nullptr;

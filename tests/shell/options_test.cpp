@@ -3,6 +3,7 @@
 #include "shell_test_util.h"
 
 #include <gyrix/shell/optionsdlg.h>
+#include <gyrix/puzzles/schemes.h>
 #include <gyrix/res/templates.h>
 
 #include <lumex/bmpfile.h>
@@ -495,4 +496,59 @@ TEST_F(OptionsTest, NoControlCoversAnother) {
       }
     CEventLoop::InjectKeyPress(VK_ESCAPE);
   });
+}
+
+// Colour schemes: read from the settings (an unknown one is the classic), stored colours over
+// the scheme's, the scheme button in the dialog, and OK forgetting every stored colour.
+TEST_F(OptionsTest, ASchemeGivesEveryPuzzleItsColoursAndSingleColoursStillChange) {
+  WriteSettings("TilePath=\"" + m_tile + "\"\nColourScheme=9\n");
+  OpenWindow();
+  EXPECT_EQ(m_dlg->GetColourScheme(), 0);
+  CloseWindow();
+
+  WriteSettings("TilePath=\"" + m_tile + "\"\nColourScheme=2\nCube(3x3x3)2=255\nPyramid1=123\n");
+  OpenWindow();
+  ASSERT_EQ(m_dlg->GetColourScheme(), 2);
+  std::vector<COLORREF> blind = GetSchemePalette(2, 1);
+  for (int i = 1; i < 7; ++i)
+    EXPECT_EQ(m_dlg->GetPuzzle()->GetPaletteEntry(i), i == 2 ? 255u : blind[i]) << i;
+
+  RunOptions([&](COptionsDlg& dlg) {
+    EXPECT_EQ(dlg.GetWorkingScheme(), 2);
+    CWnd* button = dlg.GetDlgItem(IDC_OPT_SCHEME);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->WindowText(), "Scheme: Colour-blind safe");
+    CEventLoop::InjectClick(button, Centre(button));
+    CEventLoop::InjectClick(button, Centre(button));
+    CEventLoop::InjectClick(button, Centre(button));
+    EXPECT_EQ(dlg.GetWorkingScheme(), 1);
+    EXPECT_EQ(button->WindowText(), "Scheme: Standard");
+    const std::vector<COLORREF> standard = GetSchemePalette(1, 1);
+    for (int i = 1; i < 7; ++i) {
+      EXPECT_EQ(dlg.GetPreviewPuzzle()->GetPaletteEntry(i), standard[i]) << i;
+      EXPECT_EQ(dlg.GetColourButton(i - 1).GetColour(), standard[i]) << i;
+    }
+    PickColour(dlg, 3, 13);  // side 4 becomes magenta after the scheme
+    dlg.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  ASSERT_EQ(m_dlg->GetColourScheme(), 1);
+  const std::vector<COLORREF> standard = GetSchemePalette(1, 1);
+  for (int i = 1; i < 7; ++i)
+    EXPECT_EQ(m_dlg->GetPuzzle()->GetPaletteEntry(i), i == 4 ? 0xFF00FFu : standard[i]) << i;
+  const std::string ini = ReadSettings();
+  EXPECT_NE(ini.find("ColourScheme=1"), std::string::npos) << ini;
+  EXPECT_EQ(ini.find("Pyramid1="), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Cube(3x3x3)4=16711935"), std::string::npos) << ini;
+  // Every colour of the scheme is in the shared palette exactly.
+  PALETTEENTRY entries[256];
+  const int count = static_cast<int>(CDibWnd::cm_palette.GetPaletteEntries(0, 256, entries));
+  for (COLORREF c : GetSchemeColours(1)) {
+    bool found = false;
+    for (int i = 0; i < count; ++i) found = found || RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue) == c;
+    EXPECT_TRUE(found) << std::hex << c;
+  }
+  // The pyramid, whose stored colour was forgotten, comes in the scheme's colours.
+  CPuzzle* pyramid = m_dlg->CreateConfiguredPuzzle(4);
+  EXPECT_EQ(pyramid->GetPaletteEntry(1), GetSchemePalette(1, 4)[1]);
+  delete pyramid;
 }

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -267,4 +270,44 @@ TEST_F(GyrixTool, SolveGivesTurnsThatSaveTurnsIntoASolvedPuzzle) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.output, "nothing to solve\n");
   ::unsetenv("XDG_CACHE_HOME");
+}
+
+// The scheme command prints every type's side colours as RRGGBB; render and sheet draw with
+// a scheme; an unknown scheme is refused.
+TEST_F(GyrixTool, PrintsAndDrawsColourSchemes) {
+  ToolRun run = RunTool("scheme colour-blind");
+  ASSERT_EQ(run.status, 0) << run.output;
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, next; at < run.output.size(); at = next + 1) {
+    next = run.output.find('\n', at);
+    if (next == std::string::npos) next = run.output.size();
+    lines.push_back(run.output.substr(at, next - at));
+  }
+  ASSERT_EQ(lines.size(), 37u);
+  // The cube's first side in the colour-blind scheme, written red first.
+  const COLORREF first = GetSchemePalette(2, 1)[1];
+  char expected[32];
+  std::snprintf(expected, sizeof expected, "1 %02X%02X%02X ", GetRValue(first), GetGValue(first), GetBValue(first));
+  EXPECT_EQ(lines[1].rfind(expected, 0), 0u) << lines[1];
+  EXPECT_EQ(std::count(lines[13].begin(), lines[13].end(), ' '), 2) << "the lights puzzle has two sides";
+  EXPECT_EQ(RunTool("scheme classic").output.substr(0, 46), "0 00FF00 FF00FF FFFF00 FF0000 FF8000 0000FF\n1 ");
+  run = RunTool("scheme sepia");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.output.find("unknown scheme sepia"), std::string::npos);
+
+  const std::string bmp = Path("cube.bmp");
+  ASSERT_EQ(RunTool("render 1 '" + bmp + "' --size 80x80 --scheme standard").status, 0);
+  CDib rendered;
+  ASSERT_EQ(rendered.Load(bmp.c_str()), 1);
+  std::set<COLORREF> seen;
+  for (int y = 0; y < rendered.Height(); ++y)
+    for (int x = 0; x < rendered.Width(); ++x) {
+      COLORREF c = 0;
+      rendered.GetPixel(x, y, c);
+      seen.insert(c & 0xFFFFFF);
+    }
+  EXPECT_FALSE(seen.count(0xFF00FF)) << "the classic magenta is gone";
+  EXPECT_TRUE(seen.count(0x0000FF) || seen.count(0xFFFFFF)) << "the standard colours show";
+  EXPECT_EQ(RunTool("render 1 '" + bmp + "' --scheme nope").status, 2);
+  EXPECT_EQ(RunTool("sheet '" + Path("sheet.png") + "' --scheme high-contrast").status, 0);
 }
