@@ -10,6 +10,7 @@
 
 #include <gyrix/puzzles.h>
 #include <gyrix/solver/solver.h>
+#include <gyrix/session/script.h>
 
 #include <cordak/urand.h>
 #include <lumex/dib.h>
@@ -49,7 +50,9 @@ const char kUsage[] =
     "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N] [--chart OUT.png]\n"
     "  gyrix-tool export --db FILE --json OUT | --csv OUT\n"
     "  gyrix-tool import --db FILE IN\n"
-
+    "  gyrix-tool play ID|FILE.puz [--mode N] [--scramble SEED] --script FILE [--save OUT.puz]\n"
+    "      script lines: turn N, drag FROM TO, undo, redo, scramble SEED, reset, mode N,\n"
+    "      load FILE, macro TEXT, wait MS\n"
     "Options that change the puzzle apply in the order given. Schemes: classic, standard,\n"
     "colour-blind, high-contrast.\n";
 
@@ -232,10 +235,9 @@ void ApplyStep(CPuzzle& p, const Step& step) {
     // The notation reads the cube's orientation from the drawing.
     p.UpdateView();
     p.SortFacelets();
-    Console().shown = 0;
     const int before = p.GetHistorySize();
-    p.ExecuteMacro(step.value.c_str());
-    if (Console().shown) throw Failure{"moves not made"};
+    if (!p.ExecuteMacro(step.value.c_str()))
+      throw Failure{std::string(p.GetName()) + ": " + static_cast<const char*>(p.GetMacroProblem())};
     if (p.GetHistorySize() == before) throw Failure{"no moves in \"" + step.value + "\""};
     p.PlayNextMove(nullptr);
     p.CompleteAllMoves(nullptr);
@@ -416,10 +418,9 @@ int SchemeCommand(int argc, char** argv) {
   return 0;
 }
 
-int Info(int argc, char** argv) {
-  if (argc != 3) throw Failure{kUsage, 2};
-  if (LooksLikeId(argv[2])) throw Failure{"info takes a .puz file", 2};
-  std::unique_ptr<CPuzzle> p = MakePuzzle(argv[2]);
+// What info prints of a puzzle: its type, shape, state, history and clock.
+void PrintSummary(CPuzzle& puzzle) {
+  CPuzzle* p = &puzzle;
   std::printf("type        %d %s\n", p->GetTypeId(), p->GetName());
   std::printf("mode        %d\n", p->GetMode());
   // The window's title for this position (the lights puzzle counts the clicks still needed).
@@ -439,6 +440,70 @@ int Info(int argc, char** argv) {
   for (int i = 0; i < p->GetHistorySize(); ++i) std::printf(" %d", p->GetHistoryMove(i));
   const CUString elapsed = p->GetElapsedText();
   std::printf("\nclock       %s\n", static_cast<const char*>(elapsed));
+}
+
+int Info(int argc, char** argv) {
+  if (argc != 3) throw Failure{kUsage, 2};
+  if (LooksLikeId(argv[2])) throw Failure{"info takes a .puz file", 2};
+  std::unique_ptr<CPuzzle> p = MakePuzzle(argv[2]);
+  PrintSummary(*p);
+  return 0;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) throw Failure{"cannot open " + path + ": " + std::strerror(errno)};
+  std::string text;
+  char block[4096];
+  size_t n = 0;
+  while ((n = std::fread(block, 1, sizeof block, f)) > 0) {
+    text.append(block, n);
+    if (text.size() > (1u << 24)) {
+      std::fclose(f);
+      throw Failure{path + ": too large for a script"};
+    }
+  }
+  std::fclose(f);
+  return text;
+}
+
+// A game without a window, from a script: each event the session tells, one a line with its
+// time, then the summary info prints.
+int Play(int argc, char** argv) {
+  if (argc < 3) throw Failure{kUsage, 2};
+  std::string script, save, mode, seed;
+  for (int i = 3; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (i + 1 >= argc) throw Failure{option + " needs a value", 2};
+    const std::string value = argv[++i];
+    if (option == "--script") script = value;
+    else if (option == "--save") save = value;
+    else if (option == "--mode") mode = value;
+    else if (option == "--scramble") seed = value;
+    else throw Failure{"unknown option " + option + "\n" + kUsage, 2};
+  }
+  if (script.empty()) throw Failure{"play needs --script FILE", 2};
+  std::vector<SScriptLine> lines;
+  std::string error;
+  if (!ParseSessionScript(ReadWholeFile(script), lines, error)) throw Failure{script + ": " + error, 2};
+
+  CScriptRunner runner([](const std::string& line) { std::printf("%s\n", line.c_str()); });
+  CGameSession& session = runner.GetSession();
+  session.SetPuzzle(MakePuzzle(argv[2]), false);
+  session.GetPuzzle()->ResetView(kDefaultWidth, kDefaultHeight);
+  if (!mode.empty()) {
+    int n = 0;
+    if (!ParseInt(mode, INT_MIN, INT_MAX, n) || !session.SetMode(n))
+      throw Failure{std::string(session.GetPuzzle()->GetName()) + " has no mode " + mode};
+  }
+  if (!seed.empty()) {
+    int n = 0;
+    if (!ParseInt(seed, INT_MIN, INT_MAX, n)) throw Failure{"--scramble takes a whole number: " + seed, 2};
+    session.Scramble(n);
+  }
+  runner.Run(lines);
+  PrintSummary(*session.GetPuzzle());
+  if (!save.empty() && !session.SaveFile(save.c_str())) throw Failure{"cannot write " + save};
   return 0;
 }
 
@@ -463,6 +528,7 @@ int Run(int argc, char** argv) {
   if (command == "scheme") return SchemeCommand(argc, argv);
   if (command == "check") return Check(argc, argv);
   if (IsStatsCommand(command)) return RunStatsCommand(argc, argv);
+  if (command == "play") return Play(argc, argv);
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kUsage, stdout);
     return 0;

@@ -50,6 +50,8 @@ void CPuzzle::CompleteMove(CWnd* wnd) {
   // Decided before the next queued turn runs, which without a window happens right here.
   const bool rewarded = !wasSolved && m_solved && m_scramblePending;
   if (rewarded) m_scramblePending = 0;
+  // A puzzle whose turns are made when they start has reported the turn then.
+  const bool heard = NotifyTurnCompleted(IsTurnMadeOnStart() ? 0 : move, rewarded);
   if (live) wnd->Invalidate(FALSE);
   // Without an animation the next queued turn would start from inside this one; play the
   // queue from the outermost turn instead, so a long queue never deepens the stack.
@@ -59,7 +61,7 @@ void CPuzzle::CompleteMove(CWnd* wnd) {
     m_draining = 0;
   }
   // One scramble is rewarded once; the window shows the time.
-  if (rewarded && live) wnd->PostMessage(WM_COMMAND, kSolvedCommand, 0);
+  if (rewarded && live && !heard) wnd->PostMessage(WM_COMMAND, kSolvedCommand, 0);
 }
 
 void CPuzzle::CompleteAllMoves(CWnd* wnd) {

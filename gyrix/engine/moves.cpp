@@ -49,8 +49,8 @@ void CPuzzle::DoMove(int move, BOOL notify) {
 
 void CPuzzle::Scramble() {
   const int n = GetMoveCount();
-  for (int i = 0; i < 4 * n; ++i) DoMove(Random(1, n), 1);
-  StartClock(1);
+  for (int i = 0; i < 4 * n; ++i) DoMove(DrawRandom(1, n), 1);
+  BeginScrambledGame();
   m_solved = 0;
   m_scramblePending = 1;
 }
@@ -61,6 +61,15 @@ void CPuzzle::Reset() {
   ClearHistory();
   m_solved = 1;
   StopClock(1);
+}
+
+int CPuzzle::DrawRandom(int low, int high) {
+  return m_random ? m_random->Random(low, high) : Random(low, high);
+}
+
+void CPuzzle::BeginScrambledGame() {
+  ClearHistory();
+  StartClock(1);
 }
 
 // ---- history ----
@@ -145,7 +154,6 @@ void CPuzzle::StartClock(BOOL fresh) {
   if (!fresh) {
     m_clockStart -= elapsed;
   } else {
-    ClearHistory();
     m_scramblePending = 1;
   }
 }
@@ -155,9 +163,14 @@ void CPuzzle::StopClock(BOOL reset) {
   m_clockRunning = 0;
   if (reset) {
     m_clockStart = m_clockEnd;
-    ClearHistory();
     m_scramblePending = 0;
   }
+}
+
+void CPuzzle::SetElapsedSeconds(long seconds) {
+  m_clockEnd = CUTime::GetCurTime();
+  m_clockStart = m_clockEnd;
+  m_clockStart -= CUTimeSpan(seconds < 0 ? 0 : seconds);
 }
 
 long CPuzzle::GetElapsedSeconds() const {

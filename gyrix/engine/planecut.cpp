@@ -180,14 +180,14 @@ void CPlaneCutPuzzle::Scramble() {
   int made = 0;
   for (int i = 0; i < kScrambleTurnsPerTurn * n; ++i) {
     bool turned = false;
-    for (int draw = 0; draw < kDrawsPerTurn * n && !turned; ++draw) turned = MakeGuardedMove(Random(1, n));
+    for (int draw = 0; draw < kDrawsPerTurn * n && !turned; ++draw) turned = MakeGuardedMove(DrawRandom(1, n));
     for (int m = 1; m <= n && !turned; ++m) turned = MakeGuardedMove(m);
     if (!turned) break;
     ++made;
   }
   // Nothing turned (no turns, or none allowed): the puzzle is as it was, and no clock runs.
   if (made == 0) return;
-  StartClock(1);
+  BeginScrambledGame();
   m_solved = 0;
   m_scramblePending = 1;
 }

@@ -154,6 +154,19 @@ void CPolyModel::ResizeView(int width, int height) {
   m_viewValid = 0;
 }
 
+void CPolyModel::CopyViewFrom(const CPolyModel& other) {
+  m_viewMatrix = other.m_viewMatrix;
+  m_viewWidth = other.m_viewWidth;
+  m_viewHeight = other.m_viewHeight;
+  m_centreX = other.m_centreX;
+  m_centreY = other.m_centreY;
+  m_viewAngleX = other.m_viewAngleX;
+  m_viewAngleY = other.m_viewAngleY;
+  m_viewAngleZ = other.m_viewAngleZ;
+  m_viewValid = 0;
+  m_orderValid = 0;
+}
+
 void CPolyModel::RotateViewX(int delta) {
   m_viewMatrix.RotateX(delta);
   m_viewAngleX += delta;

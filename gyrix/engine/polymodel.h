@@ -133,6 +133,8 @@ class CPolyModel : public CUObject {
   void RotateViewY(int delta);
   void RotateViewZ(int delta);
   void SetCentre(int x, int y);
+  // Takes the view's turn, size and centre from another model (the same puzzle restored).
+  void CopyViewFrom(const CPolyModel& other);
   void UpdateView();
   const CFixMatrix& GetViewMatrix() const { return m_viewMatrix; }
   int IsViewValid() const { return m_viewValid; }

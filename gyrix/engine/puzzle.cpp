@@ -123,8 +123,17 @@ BOOL CPuzzle::SetMode(int /*mode*/) { return 0; }
 void CPuzzle::UpdateSolved() {}
 BOOL CPuzzle::GetMoveAxis(int /*k*/, CFixVector& /*a*/, CFixVector& /*b*/) { return 0; }
 int CPuzzle::GetCapabilities() { return 0; }
-void CPuzzle::JoystickTurn(float /*x*/, float /*y*/, float /*z*/, int /*buttons*/) {}
-void CPuzzle::ExecuteMacro(const char* /*text*/) {}
+BOOL CPuzzle::JoystickTurn(float /*x*/, float /*y*/, float /*z*/, int /*buttons*/) { return 1; }
+BOOL CPuzzle::ExecuteMacro(const char* /*text*/) {
+  m_macroProblem = "This puzzle does not execute move macros";
+  return 0;
+}
+
+bool CPuzzle::NotifyTurnCompleted(int move, bool solvedScramble) {
+  if (!m_observer) return false;
+  m_observer->OnTurnCompleted(*this, move, solvedScramble);
+  return true;
+}
 int CPuzzle::MoveFromDrag(int /*fromFacelet*/, int /*toFacelet*/) { return 0; }
 void CPuzzle::ResetColours() {}
 void CPuzzle::GetMoveRotation(CFixMatrix& /*matrix*/, int /*move*/, int /*angle*/) {}

@@ -16,6 +16,16 @@
 
 class CWnd;
 class CPuzzle;
+class CURand;
+
+// Told by a puzzle when a turn has been made (its colours moved), and whether that turn solved
+// a scrambled puzzle. The game session listens here; without one, a solving turn posts the
+// solved command to the window instead.
+class ITurnObserver {
+ public:
+  virtual ~ITurnObserver() = default;
+  virtual void OnTurnCompleted(CPuzzle& puzzle, int move, bool solvedScramble) = 0;
+};
 
 // The engine's side of turning a puzzle by dragging. The window passes its left-button press
 // and release here; the pair of facelets under the two points decides the turn.
@@ -119,8 +129,11 @@ class CPuzzle : public CPolyModel {
   virtual BOOL StartMove(CWnd* wnd, int move);
   virtual void DoMove(int move, BOOL notify);
   virtual int GetCapabilities();
-  virtual void JoystickTurn(float x, float y, float z, int buttons);
-  virtual void ExecuteMacro(const char* text);
+  // Both queue the turns they name for playback; false, with the reason in GetMacroProblem,
+  // when the puzzle cannot read them.
+  virtual BOOL JoystickTurn(float x, float y, float z, int buttons);
+  virtual BOOL ExecuteMacro(const char* text);
+  const CUString& GetMacroProblem() const { return m_macroProblem; }
   virtual int MoveFromDrag(int fromFacelet, int toFacelet);
   virtual void ResetColours();
   // Paints the puzzle with the facelets of turn `move` rotated by angle degrees and the
@@ -142,6 +155,9 @@ class CPuzzle : public CPolyModel {
   // entries of their own (ring turns, clicks) map them here. Starting, painting and ordering
   // a turn all go through it.
   virtual int GetAnimatedMove(int move);
+  // Whether a turn is made as it starts, its frames only showing it (the lights' clicks); the
+  // observer then hears of it from the class, and of its end only when it solved the puzzle.
+  virtual BOOL IsTurnMadeOnStart() { return 0; }
 
   // Construction, for puzzle constructors.
   int AddMove(const int* permutation, int extraFacelet);  // returns the new turn number
@@ -199,9 +215,14 @@ class CPuzzle : public CPolyModel {
   // turn the player sees, undos and played macros included, as a solve counts them.
   int GetTurnsMade() const { return m_turnsMade; }
 
-  // Solve clock.
+  // Solve clock. A fresh start (a scramble) starts from zero and marks the scramble pending;
+  // a reset stop sets the time back to zero and ends it. Neither touches the history.
   void StartClock(BOOL fresh);
   void StopClock(BOOL reset);
+  // Brings the stored end of a running clock up to now (before the puzzle is written).
+  void UpdateClock() { AdvanceClock(); }
+  // The clock shows this many seconds from now on (after the system time jumped).
+  void SetElapsedSeconds(long seconds);
   // Read from the clock whether or not it has been painted.
   long GetElapsedSeconds() const;
   CUString GetElapsedText();  // "%H:%M:%S"
@@ -224,12 +245,29 @@ class CPuzzle : public CPolyModel {
   const int* GetDefaultAxis() const { return m_defaultAxis; }
   const char* GetName() const { return GetTypeName(m_typeId); }
   static const char* GetTypeName(int typeId);  // "Unnamed" outside the catalogue
+  // Who hears of finished turns, and the generator scrambles draw from (null: the shared one).
+  void SetTurnObserver(ITurnObserver* observer) { m_observer = observer; }
+  ITurnObserver* GetTurnObserver() const { return m_observer; }
+  void SetRandomSource(CURand* source) { m_random = source; }
   // The text SetTitle last gave the window.
   const CUString& GetTitle() const { return m_title; }
 
  protected:
   // Title text for the window; SetTitle overrides call this after building their text.
   void ShowTitle(CWnd* wnd, const CUString& title);
+  // A draw from the scramble generator.
+  int DrawRandom(int low, int high);
+  // A scramble's start: an empty history and the clock from zero.
+  void BeginScrambledGame();
+  // Tells the observer of a turn made; true when one heard it.
+  bool NotifyTurnCompleted(int move, bool solvedScramble);
+  void ClearHistory() {
+    m_history.Clear();
+    m_turnsMade = 0;
+  }
+
+  CUString m_macroProblem;
+  int m_turnsMade = 0;
 
   int m_playing = 0;
   int m_defaultAxis[3] = {0, 0, 0};
@@ -266,15 +304,12 @@ class CPuzzle : public CPolyModel {
   void ReadMoves(CUBuffer& b);
   void ReadMask(CUBuffer& b);
   void ReadHistory(CUBuffer& b);
-  void ClearHistory() {
-    m_history.Clear();
-    m_turnsMade = 0;
-  }
   void AdvanceClock();
   void EraseHistoryByte(int at);
 
   CUString m_title;
-  int m_turnsMade = 0;
+  ITurnObserver* m_observer = nullptr;
+  CURand* m_random = nullptr;
   int m_draining = 0;  // set while queued turns are played back without an animation
   // Set while a file is loaded: the shape the puzzle had before, which the file must have.
   int m_checkShape = 0;

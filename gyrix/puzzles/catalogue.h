@@ -16,6 +16,8 @@
 //   7. the solved colours (ResetColours).
 #pragma once
 
+#include <string>
+
 #include <gyrix/engine/puzzle.h>
 
 #include <vector>
@@ -57,6 +59,9 @@ CPuzzle* CreatePuzzle(int typeId);
 // type, a damaged one or one whose records are not its type's gives null after the library's
 // Error box tells the user what is wrong.
 CPuzzle* LoadPuzzleFile(const char* path);
+// The same, telling the reason for a refusal in problem instead of a message box (left empty
+// for a file that could not be opened at all).
+CPuzzle* LoadPuzzleFile(const char* path, std::string* problem);
 
 // The view variants some classes use in their ResetView, after the base reset: the corner
 // view turns the model onto a corner; the tetra-star view brings the view angles to

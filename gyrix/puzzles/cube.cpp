@@ -560,17 +560,18 @@ BOOL CCubePuzzle::FindOrientation(int& left, int& top, int& right) {
   return top >= 0 && left >= 0 && right >= 0;
 }
 
-void CCubePuzzle::ExecuteMacro(const char* text) {
+BOOL CCubePuzzle::ExecuteMacro(const char* text) {
   int left = -1;
   int top = -1;
   int right = -1;
   int map[kLetterCount];
   if (!FindOrientation(left, top, right) || !FillLetterMap(left, top, right, map)) {
-    Error("%s", kAmbiguousMessage);
-    return;
+    m_macroProblem = kAmbiguousMessage;
+    return 0;
   }
   const std::vector<int> moves = ParseMoves(text, map);
   QueueMoves(moves.data(), static_cast<int>(moves.size()));
+  return 1;
 }
 
 CUString CCubePuzzle::JoystickText(float x, float y, float z, int buttons) {
@@ -597,7 +598,7 @@ CUString CCubePuzzle::JoystickText(float x, float y, float z, int buttons) {
   return text;
 }
 
-void CCubePuzzle::JoystickTurn(float x, float y, float z, int buttons) {
+BOOL CCubePuzzle::JoystickTurn(float x, float y, float z, int buttons) {
   const CUString text = JoystickText(x, y, z, buttons);
-  if (text.GetLength() > 0) ExecuteMacro(text);
+  return text.GetLength() > 0 ? ExecuteMacro(text) : 1;
 }

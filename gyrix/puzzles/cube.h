@@ -27,8 +27,8 @@ class CCubePuzzle : public CPuzzle {
   void UpdateSolved() override;
   BOOL GetMoveAxis(int k, CFixVector& a, CFixVector& b) override;
   int GetCapabilities() override;
-  void JoystickTurn(float x, float y, float z, int buttons) override;
-  void ExecuteMacro(const char* text) override;
+  BOOL JoystickTurn(float x, float y, float z, int buttons) override;
+  BOOL ExecuteMacro(const char* text) override;
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
   void ResetColours() override;
   void GetMoveRotation(CFixMatrix& matrix, int move, int angle) override;

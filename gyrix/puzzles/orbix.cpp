@@ -4,7 +4,6 @@
 #include <gyrix/puzzles/catalogue.h>
 
 #include <cordak/urand.h>
-#include <platform/app.h>
 #include <platform/wnd.h>
 
 #include <algorithm>
@@ -380,11 +379,11 @@ void COrbixPuzzle::Scramble() {
   for (int value : Tables().scrambleList)
     if (Tables().distanceOf[m_mode - 1][value] > 0) solvable.push_back(value);
   if (solvable.empty()) return;
-  SetPattern(solvable[Random(0, static_cast<int>(solvable.size()) - 1)]);
+  SetPattern(solvable[DrawRandom(0, static_cast<int>(solvable.size()) - 1)]);
   m_solved = 0;
-  m_scramblePending = 1;
-  StartClock(1);
-  SetTitle(AfxGetMainWnd());
+  BeginScrambledGame();
+  // The window that shows this puzzle sets its own title after a scramble.
+  SetTitle(nullptr);
 }
 
 // ---- clicks ----
@@ -408,6 +407,7 @@ BOOL COrbixPuzzle::StartMove(CWnd* wnd, int move) {
   UpdateSolved();
   // A loaded scrambled game starts its clock with the first click, keeping its time and history.
   if (!m_clockRunning && !m_solved && m_scramblePending) StartClock(0);
+  bool solvedHere = false;
   if (m_solved && m_scramblePending) {
     // The celebration runs on the animation timer as a turn of 11 frames; the puzzle is busy
     // meanwhile, and completing it posts the solved command once (CompleteMove).
@@ -419,8 +419,10 @@ BOOL COrbixPuzzle::StartMove(CWnd* wnd, int move) {
       m_solved = 0;
     } else {
       m_scramblePending = 0;  // nowhere to celebrate
+      solvedHere = true;
     }
   }
+  NotifyTurnCompleted(move, solvedHere);
   SetTitle(wnd);
   // Queued clicks are made at once, one after the other, from the first.
   if (m_playing && m_currentMove == 0 && !m_drainingClicks) {
@@ -435,8 +437,9 @@ int COrbixPuzzle::GetMoveFrames(int /*move*/) { return m_celebrating ? kCelebrat
 
 void COrbixPuzzle::DrawMoveFrame(CDC* dc, CDib* dib, int /*move*/, int /*angle*/) {
   if (m_celebrating && m_frame < kCelebrationSteps) {
+    // A pattern that changes every frame, the same each time: painting draws no random numbers.
     int flashing[kLights];
-    for (int& lit : flashing) lit = Random(0, 1);
+    for (int i = 0; i < kLights; ++i) flashing[i] = ((m_frame * 7 + i * 5 + (i * i) / 3) >> 1) & 1;
     ShowColours(flashing);
   } else {
     Recolour();
@@ -465,16 +468,17 @@ void COrbixPuzzle::StopCelebration() {
   UpdateSolved();
 }
 
-void COrbixPuzzle::JoystickTurn(float /*x*/, float /*y*/, float /*z*/, int buttons) {
-  CWnd* wnd = AfxGetMainWnd();
-  if (buttons != 0 || !IsLiveWindow(wnd)) return;
-  CRect client;
-  wnd->GetClientRect(&client);
-  const int facelet = GetFaceletAt(POINT{client.Width() / 2, client.Height() / 2});
-  if (facelet < 0) return;
+BOOL COrbixPuzzle::JoystickTurn(float /*x*/, float /*y*/, float /*z*/, int buttons) {
+  if (buttons != 0) return 1;
+  // The light at the middle of the view, where the drawing is centred.
+  if (!IsViewValid()) UpdateView();
+  const int facelet = GetFaceletAt(GetCentre());
+  if (facelet < 0) return 1;
   const int move = MoveFromDrag(facelet, facelet);
-  // Only a click that happened goes into the history, so that undo undoes what happened.
-  if (move != 0 && StartMove(wnd, move)) RecordMove(move, 0);
+  // Only a click the rules allow goes into the history, so that undo undoes what happened; it
+  // is queued for the caller to play.
+  if (move != 0 && ClickPattern(GetPattern(), m_mode, move) >= 0) QueueMoves(&move, 1);
+  return 1;
 }
 
 // ---- painting and files ----

@@ -72,7 +72,8 @@ class COrbixPuzzle : public CPuzzle {
   void DoMove(int move, BOOL notify) override;
   int GetMoveFrames(int move) override;
   int GetCapabilities() override;
-  void JoystickTurn(float x, float y, float z, int buttons) override;
+  BOOL JoystickTurn(float x, float y, float z, int buttons) override;
+  BOOL IsTurnMadeOnStart() override { return 1; }
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
   void ResetColours() override;
   void DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) override;

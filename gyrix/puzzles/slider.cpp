@@ -160,7 +160,7 @@ void CSliderPuzzle::Scramble() {
   for (int c = 0; c < kColourCount; ++c) left[c] = kDealCounts[c];
   int available = kColourCount;
   for (int t = 0; t < kTiles; ++t) {
-    const int r = Random(0, available - 1);
+    const int r = DrawRandom(0, available - 1);
     int colour = r;
     if (left[r] == 0) {
       for (int c = 0, seen = 0; c < kColourCount; ++c) {
@@ -174,7 +174,7 @@ void CSliderPuzzle::Scramble() {
     if (--left[colour] == 0) --available;
     for (int j = 0; j < kTileFacelets - 1; ++j) SetFaceletColour(FirstFacelet(t) + j, colour);
   }
-  StartClock(1);
+  BeginScrambledGame();
   m_solved = 0;
   m_scramblePending = 1;
 }

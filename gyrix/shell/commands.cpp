@@ -46,15 +46,64 @@ CUString StartPath() {
 
 }  // namespace
 
+int CPuzzleDlg::HeldModifiers() {
+  return (IsPressed(VK_SHIFT) ? kModShift : 0) | (IsPressed(VK_CONTROL) ? kModCtrl : 0) |
+         (IsPressed(VK_MENU) ? kModAlt : 0);
+}
+
+void CPuzzleDlg::RunCommand(ECommand command) {
+  CPuzzle* puzzle = GetPuzzle();
+  if (!puzzle) return;
+  switch (command) {
+    case ECommand::Undo: m_session.Undo(ETurnSource::Key); break;
+    case ECommand::Redo: m_session.Redo(ETurnSource::Key); break;
+    case ECommand::Scramble: m_session.Scramble(0); break;
+    case ECommand::NewScramble: NewScramble(); break;
+    case ECommand::Reset:
+      m_session.Reset();
+      FitView();
+      break;
+    case ECommand::Open: OpenPuzzleFile(); break;
+    case ECommand::Save: SavePuzzleFile(); break;
+    case ECommand::Options: RunOptions(); break;
+    case ECommand::Mode1:
+    case ECommand::Mode2:
+    case ECommand::Mode3:
+    case ECommand::Mode4: {
+      const int mode = 1 + static_cast<int>(command) - static_cast<int>(ECommand::Mode1);
+      if (m_session.SetMode(mode)) {
+        // A switch resets the puzzle, and with it the view to the engine's own middle: fit it
+        // to the window again as a new puzzle is.
+        FitView();
+        SaveSettings();
+      }
+      break;
+    }
+    case ECommand::ExecuteMove: ExecuteMoveCommand(); break;
+    case ECommand::Pause: TogglePause(); break;
+    case ECommand::Help: OpenHelp(); break;
+    case ECommand::About: RunAbout(); break;
+    case ECommand::Challenges: OpenChallenges(); break;
+    case ECommand::CentreView:
+      m_zoom = 100;
+      FitView();
+      break;
+    case ECommand::ZoomIn: Zoom(1); break;
+    case ECommand::ZoomOut: Zoom(-1); break;
+    case ECommand::Quit: OnCancel(); return;
+    case ECommand::None: return;
+  }
+  if (m_hWnd) Invalidate(FALSE);
+}
+
 void CPuzzleDlg::NewScramble() {
-  if (!m_puzzle) return;
-  long seed = CUTime::GetCurTime().GetTime();
-  Randomize(static_cast<int>(seed));
-  m_puzzle->Scramble();
+  if (!GetPuzzle()) return;
+  const int seed = static_cast<int>(CUTime::GetCurTime().GetTime());
+  m_session.Scramble(seed);
   if (IsPressed(VK_CONTROL)) {
-    m_puzzle->StopClock(0);
+    m_session.StopClock();
     // The seed on a line of its own, easy to read off and type in again.
-    Error("\nSeed: %d", static_cast<int>(seed));
+    Error("\nSeed: %d", seed);
   }
 }
 
@@ -63,34 +112,37 @@ void CPuzzleDlg::ExecuteMoveCommand() {
     DismissMessage();
     return;
   }
-  if (!m_puzzle) return;
-  if (!(m_puzzle->GetCapabilities() & CPuzzle::kCanExecuteMacros)) {
+  CPuzzle* puzzle = GetPuzzle();
+  if (!puzzle) return;
+  if (!(puzzle->GetCapabilities() & CPuzzle::kCanExecuteMacros)) {
     Error("This puzzle does not execute move macros");
     return;
   }
   CInputDialog input(m_macroText, const_cast<char*>("Enter the move to execute:"),
                      const_cast<char*>("Execute Move"));
   if (input.DoModal() == IDCANCEL || m_macroText.GetLength() == 0) return;
-  m_puzzle->ExecuteMacro(m_macroText);
-  m_puzzle->PlayNextMove(this);
+  CUString problem;
+  if (!m_session.ExecuteMacro(m_macroText, ETurnSource::Key, &problem) && problem.GetLength() > 0)
+    Error("%s", static_cast<const char*>(problem));
   Invalidate(FALSE);
 }
 
 void CPuzzleDlg::OpenPuzzleFile() {
-  if (!m_puzzle) return;
+  if (!GetPuzzle()) return;
   CUString filter = PuzzleFilter();
-  m_puzzle->StopClock(0);
+  m_session.StopClock();
   CUString path = StartPath();
   if (GetOpenSavePath(path, 0, filter, nullptr) && OpenPuzzleFileAt(path)) return;
   ResumeClock();
 }
 
 BOOL CPuzzleDlg::OpenPuzzleFileAt(const char* path) {
-  CPuzzle* loaded = LoadPuzzleFile(path);
-  if (!loaded) return FALSE;
+  std::string problem;
   // The loaded puzzle keeps the clock state it was saved with.
-  ReplacePuzzle(loaded);
-  m_lastPuzzle = loaded->GetTypeId();
+  if (!m_session.LoadFile(path, &problem)) {
+    if (!problem.empty()) Error("%s", problem.c_str());
+    return FALSE;
+  }
   SaveSettings();
   return TRUE;
 }
@@ -109,22 +161,22 @@ void CPuzzleDlg::OpenStartFile() {
 }
 
 void CPuzzleDlg::SavePuzzleFile() {
-  if (!m_puzzle) return;
+  if (!GetPuzzle()) return;
   CUString filter = PuzzleFilter();
-  m_puzzle->StopClock(0);
+  m_session.StopClock();
   CUString path = StartPath();
   if (GetOpenSavePath(path, 1, filter, nullptr)) {
     if (!HasExtension(path)) path += ".puz";
     // A save that fails must not look like one that worked: the player would lose the game.
-    if (!m_puzzle->Save(path)) Error("The puzzle could not be saved to %s.", static_cast<const char*>(path));
+    if (!m_session.SaveFile(path)) Error("The puzzle could not be saved to %s.", static_cast<const char*>(path));
   }
   ResumeClock();
 }
 
 // The clock does not run while the player chooses options.
 void CPuzzleDlg::RunOptions() {
-  if (!m_puzzle) return;
-  m_puzzle->StopClock(0);
+  if (!GetPuzzle()) return;
+  m_session.StopClock();
   COptionsDlg options(this);
   if (options.DoModal() == IDOK) Invalidate(FALSE);
   ResumeClock();
@@ -147,7 +199,8 @@ BOOL CPuzzleDlg::ContinueModal() {
 }
 
 void CPuzzleDlg::PollJoystick() {
-  if (!m_joystickPresent || !m_puzzle || m_puzzle->IsBusy() || IsMessageShown()) return;
+  CPuzzle* puzzle = GetPuzzle();
+  if (!m_joystickPresent || !puzzle || puzzle->IsBusy() || IsMessageShown()) return;
   JOYINFOEX info;
   if (joyGetJoystickInfo(info, kJoystickDeadZone) != 0) return;
   // The axes arrive centred on 0.
@@ -163,17 +216,18 @@ void CPuzzleDlg::PollJoystick() {
     const int degreesX = size.cx > 0 ? static_cast<int>(a * 10) * 360 / size.cx : 0;
     const int degreesY = size.cy > 0 ? static_cast<int>(b * 10) * 360 / size.cy : 0;
     if (degreesX == 0 && degreesY == 0) return;
-    m_puzzle->RotateViewX(degreesX);
-    m_puzzle->RotateViewY(degreesY);
+    puzzle->RotateViewX(degreesX);
+    puzzle->RotateViewY(degreesY);
     if (m_joystickButtons == 0) Invalidate(FALSE);
     return;
   }
   bool changed = buttons != m_joystickButtons;
-  if (m_puzzle->GetCapabilities() & CPuzzle::kTakesJoystick) {
-    const int queued = m_puzzle->GetHistorySize();
-    m_puzzle->JoystickTurn(a, b, c, static_cast<int>(buttons));
-    m_puzzle->PlayNextMove(this);
-    changed = changed || m_puzzle->IsBusy() || m_puzzle->GetHistorySize() != queued;
+  if (puzzle->GetCapabilities() & CPuzzle::kTakesJoystick) {
+    const int queued = puzzle->GetHistorySize();
+    CUString problem;
+    m_session.JoystickInput(a, b, c, static_cast<int>(buttons), &problem);
+    if (problem.GetLength() > 0) Error("%s", static_cast<const char*>(problem));
+    changed = changed || puzzle->IsBusy() || puzzle->GetHistorySize() != queued;
   }
   m_joystickButtons = buttons;
   if (changed) Invalidate(FALSE);

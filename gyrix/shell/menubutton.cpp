@@ -267,17 +267,12 @@ int CPuzzleDlg::PuzzleTypeForButton(int id) {
 
 void CPuzzleDlg::RunButtonCommand(int id) {
   switch (id) {
-    case IDB_RESET:
-      if (m_puzzle) {
-        m_puzzle->Reset();
-        FitView();
-      }
-      return;
-    case IDB_OPEN: OpenPuzzleFile(); return;
-    case IDB_SAVE: SavePuzzleFile(); return;
-    case IDB_SCRAMBLE: NewScramble(); return;
-    case IDB_OPTIONS: RunOptions(); return;
-    case IDB_CHALLENGE: OpenChallenges(); return;
+    case IDB_RESET: RunCommand(ECommand::Reset); return;
+    case IDB_OPEN: RunCommand(ECommand::Open); return;
+    case IDB_SAVE: RunCommand(ECommand::Save); return;
+    case IDB_SCRAMBLE: RunCommand(ECommand::NewScramble); return;
+    case IDB_OPTIONS: RunCommand(ECommand::Options); return;
+    case IDB_CHALLENGE: RunCommand(ECommand::Challenges); return;
     case IDB_BACK: {
       CMenuButton::CloseMenu();
       CMenuButton* open = CMenuButton::GetOpenMenu();

@@ -30,6 +30,8 @@ constexpr const char* kKeyTimerColor = "TimerColor";
 constexpr const char* kKeyTilePath = "TilePath";
 constexpr const char* kKeyAnimSpeed = "AnimSpeed";
 constexpr const char* kKeyColourScheme = "ColourScheme";
+// Whether turns made while another animates wait for it (1) or are refused (0).
+constexpr const char* kKeyQueueTurns = "QueueTurns";
 // The window's place on the screen (the corner of its frame) and the size of its client
 // area, and whether it was maximised.
 constexpr const char* kKeyWindowLeft = "WindowLeft";
@@ -95,12 +97,16 @@ int CCachedFrame::IdOffset() {
 
 CPuzzleDlg::CPuzzleDlg(CWnd* parent) : CDibDialog(IDD_GYRIX_MAIN, parent) {
   RegisterGyrixTemplates();
+  m_session.SetHost(this);
+  m_session.AddListener(this);
+  if (const char* log = std::getenv("GYRIX_EVENT_LOG"); log && *log) m_eventLog = std::fopen(log, "w");
   if (m_icon.Load(static_cast<HINSTANCE>(nullptr), IDB_ICON) == 0) m_icon.DeleteObject();
 }
 
 CPuzzleDlg::~CPuzzleDlg() {
-  delete m_puzzle;
-  m_puzzle = nullptr;
+  m_session.RemoveListener(this);
+  m_session.SetHost(nullptr);
+  if (m_eventLog) std::fclose(m_eventLog);
   CMenuButton::SetOpenMenu(nullptr);
   m_buttons.DeleteAll();
 }
@@ -159,6 +165,7 @@ void CPuzzleDlg::LoadSettings() {
   m_timerColor = kDefaultTimerColor;
   m_animSpeed = kDefaultAnimSpeed;
   m_colourScheme = 0;
+  m_queueTurns = CGameSession::kDefaultQueueTurns;
 
   CUIniFile file;
   if (OpenSettingsFile(file)) {
@@ -171,6 +178,7 @@ void CPuzzleDlg::LoadSettings() {
     file.ReadIniString(kKeyTilePath, m_tilePath, kDefaultTile);
     m_animSpeed = file.ReadIniInt(kKeyAnimSpeed, m_animSpeed);
     m_colourScheme = file.ReadIniInt(kKeyColourScheme, 0);
+    m_queueTurns = file.ReadIniInt(kKeyQueueTurns, m_queueTurns) != 0;
     m_savedPlacement.left = file.ReadIniInt(kKeyWindowLeft, 0);
     m_savedPlacement.top = file.ReadIniInt(kKeyWindowTop, 0);
     m_savedPlacement.right = m_savedPlacement.left + file.ReadIniInt(kKeyWindowWidth, 0);
@@ -182,6 +190,8 @@ void CPuzzleDlg::LoadSettings() {
   if (m_animSpeed < 1) m_animSpeed = kDefaultAnimSpeed;
   // An unknown scheme (a newer program's, a typing slip) is the classic one.
   if (!GetSchemeTitle(m_colourScheme)) m_colourScheme = 0;
+  SetQueueTurns(m_queueTurns != 0);
+  SetAnimSpeed(m_animSpeed);
   // A tile that is missing now (a folder not mounted, say) keeps its name for next time; the
   // window goes without it.
   if (!LoadTile(m_tilePath)) ShowTile(nullptr);
@@ -201,6 +211,7 @@ void CPuzzleDlg::SaveSettings() {
   file.WriteIniString(kKeyTilePath, m_tilePath);
   file.WriteIniInt(kKeyAnimSpeed, m_animSpeed);
   file.WriteIniInt(kKeyColourScheme, m_colourScheme);
+  file.WriteIniInt(kKeyQueueTurns, m_queueTurns);
   if (m_hWnd && !IsIconic()) {
     // A maximised window keeps the size and place it goes back to.
     m_savedMaximized = IsZoomed() ? 1 : 0;
@@ -219,10 +230,10 @@ void CPuzzleDlg::SaveSettings() {
     }
     file.WriteIniInt(kKeyWindowMaximized, m_savedMaximized);
   }
-  if (m_puzzle) {
-    if (m_puzzle->GetMode() != 0) file.WriteIniInt(ModeKey(m_puzzle), m_puzzle->GetMode());
-    for (int i = 1; i < m_puzzle->GetPaletteCount(); ++i)
-      file.WriteIniInt(ColourKey(m_puzzle, i), static_cast<int>(m_puzzle->GetPaletteEntry(i)));
+  if (CPuzzle* puzzle = GetPuzzle()) {
+    if (puzzle->GetMode() != 0) file.WriteIniInt(ModeKey(puzzle), puzzle->GetMode());
+    for (int i = 1; i < puzzle->GetPaletteCount(); ++i)
+      file.WriteIniInt(ColourKey(puzzle, i), static_cast<int>(puzzle->GetPaletteEntry(i)));
   }
   file.Close();
 }
@@ -313,19 +324,47 @@ void CPuzzleDlg::ApplyPlacement() {
 }
 
 void CPuzzleDlg::SelectPuzzle(int typeId) {
-  ReplacePuzzle(CreateConfiguredPuzzle(typeId));
+  // Choosing another puzzle can be taken back like any other command.
+  m_session.SetPuzzle(std::unique_ptr<CPuzzle>(CreateConfiguredPuzzle(typeId)), true);
   m_lastPuzzle = typeId;
 }
 
-void CPuzzleDlg::ReplacePuzzle(CPuzzle* puzzle) {
-  if (m_puzzle && m_puzzle->IsBusy()) KillTimer(CPuzzle::kAnimationTimer);
-  delete m_puzzle;
-  m_puzzle = puzzle;
-  m_drag.Cancel();
-  SetAnimSpeed(m_animSpeed);
-  FitView();
-  m_puzzle->SetTitle(this);
+void CPuzzleDlg::OnGameEvent(const SGameEvent& event) {
+  WriteEventLog(event);
+  using K = SGameEvent::EKind;
+  switch (event.kind) {
+    case K::PuzzleReplaced:
+      // A puzzle restored by undo keeps the view it had; a new one is fitted afresh.
+      m_pressedFacelet = -1;
+      if (m_hWnd && GetCapture() == this) ReleaseCapture();
+      FitView(event.keepView);
+      if (GetPuzzle()) {
+        GetPuzzle()->SetTitle(this);
+        m_lastPuzzle = GetPuzzle()->GetTypeId();
+      }
+      break;
+    case K::ModeChanged:
+      if (GetPuzzle()) GetPuzzle()->SetTitle(this);
+      break;
+    case K::Solved:
+      // Shown once the turn's last frame is on the screen.
+      if (m_hWnd) PostMessage(WM_COMMAND, IDC_PUZZLE_SOLVED, 0);
+      break;
+    default:
+      break;
+  }
   if (m_hWnd) Invalidate(FALSE);
+}
+
+void CPuzzleDlg::WriteEventLog(const SGameEvent& event) {
+  if (!m_eventLog) return;
+  std::fprintf(m_eventLog, "%lld %s\n", static_cast<long long>(event.timeMs), DescribeGameEvent(event).c_str());
+  std::fflush(m_eventLog);
+}
+
+void CPuzzleDlg::SetQueueTurns(bool on) {
+  m_queueTurns = on ? 1 : 0;
+  m_session.SetQueueTurns(on);
 }
 
 CPuzzle* CPuzzleDlg::CreateConfiguredPuzzle(int typeId) {
@@ -359,14 +398,14 @@ void CPuzzleDlg::SetColourScheme(int scheme) {
     file.WriteIniInt(kKeyColourScheme, m_colourScheme);
     file.Close();
   }
-  if (m_puzzle) ApplyScheme(*m_puzzle, m_colourScheme);
+  if (GetPuzzle()) ApplyScheme(*GetPuzzle(), m_colourScheme);
   // The palette made again holds the scheme's colours.
   if (!LoadTile(m_tilePath)) ShowTile(nullptr);
 }
 
 void CPuzzleDlg::SetAnimSpeed(int ms) {
   m_animSpeed = ms;
-  if (m_puzzle) m_puzzle->SetAnimationInterval(ms);
+  m_session.SetAnimationInterval(ms);
 }
 
 CFrame* CPuzzleDlg::GetCachedFrame(int id, BOOL mapped) {
@@ -406,10 +445,11 @@ CSize CPuzzleDlg::ClientSize() const {
 }
 
 void CPuzzleDlg::FitView(bool keepTurn) {
-  if (!m_puzzle) return;
+  CPuzzle* puzzle = GetPuzzle();
+  if (!puzzle) return;
   CSize size = ClientSize();
   if (size.cx <= 0 || size.cy <= 0) {
-    if (!keepTurn) m_puzzle->ResetView(0, 0);
+    if (!keepTurn) puzzle->ResetView(0, 0);
     return;
   }
   // The drawing scales with the larger side of the view: a view no higher than it is wide
@@ -419,9 +459,9 @@ void CPuzzleDlg::FitView(bool keepTurn) {
   int height = std::min(static_cast<int>(size.cy), width);
   width = width * m_zoom / 100;
   height = height * m_zoom / 100;
-  if (keepTurn) m_puzzle->ResizeView(width, height);
-  else m_puzzle->ResetView(width, height);
-  m_puzzle->SetCentre(size.cx / 2, size.cy / 2);
+  if (keepTurn) puzzle->ResizeView(width, height);
+  else puzzle->ResetView(width, height);
+  puzzle->SetCentre(size.cx / 2, size.cy / 2);
 }
 
 void CPuzzleDlg::SetShowButtons(int on) {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <gyrix/engine/puzzle.h>
+#include <gyrix/session/commands.h>
+#include <gyrix/session/session.h>
 #include <lumex/dialogs.h>
 #include <lumex/lumex.h>
 #include <platform/platform.h>
@@ -12,6 +14,7 @@
 #include <cordak/obarray.h>
 #include <cordak/ustring.h>
 
+#include <cstdio>
 #include <string>
 
 class CPuzzle;
@@ -44,7 +47,7 @@ constexpr int IDB_BACK = 157;
 constexpr int IDB_OPTIONS = 165;
 constexpr int IDB_CHALLENGE = 178;
 
-class CPuzzleDlg : public CDibDialog {
+class CPuzzleDlg : public CDibDialog, public IGameListener {
  public:
   explicit CPuzzleDlg(CWnd* parent = nullptr);
   ~CPuzzleDlg() override;
@@ -84,6 +87,8 @@ class CPuzzleDlg : public CDibDialog {
   // puzzle takes the new ones, and the shared palette is made again to hold them.
   int GetColourScheme() const { return m_colourScheme; }
   void SetColourScheme(int scheme);
+  // Whether turns given while another animates wait their turn (the QueueTurns setting).
+  void SetQueueTurns(bool on);
   CFrame* GetCachedFrame(int id, BOOL mapped);
   static void EmptyFrameCache();
   static int GetFrameCacheCount();
@@ -146,6 +151,9 @@ class CPuzzleDlg : public CDibDialog {
   CMenuButton* GetTopLevelButton(int i) const;
 
   // ---- Commands ----
+  // Carries out a named command, as its key or picture button does.
+  void RunCommand(ECommand command);
+  CCommandTable& GetCommandTable() { return m_commandTable; }
   void NewScramble();
   void ExecuteMoveCommand();
   void OpenPuzzleFile();
@@ -162,7 +170,10 @@ class CPuzzleDlg : public CDibDialog {
   void PollJoystick();
 
   // ---- State, for the commands and for tests ----
-  CPuzzle* GetPuzzle() const { return m_puzzle; }
+  CPuzzle* GetPuzzle() const { return m_session.GetPuzzle(); }
+  CGameSession& GetSession() { return m_session; }
+  // What the game in progress tells the window.
+  void OnGameEvent(const SGameEvent& event) override;
   int GetShowButtons() const { return m_showButtons; }
   // The puzzle's drawing makes room for the buttons, or takes it back, keeping the view's turn.
   void SetShowButtons(int on);
@@ -176,7 +187,7 @@ class CPuzzleDlg : public CDibDialog {
   void SetTimerColor(COLORREF c) { m_timerColor = c; }
   int GetAnimSpeed() const { return m_animSpeed; }
   const CUString& GetMacroText() const { return m_macroText; }
-  int GetPressedFacelet() const { return m_drag.GetFromFacelet(); }
+  int GetPressedFacelet() const { return m_pressedFacelet; }
   CFont& GetMessageFont() { return m_messageFont; }
 
  private:
@@ -186,14 +197,19 @@ class CPuzzleDlg : public CDibDialog {
   void FitView(bool keepTurn = false);
   void ApplyPlacement();
   CSize ClientSize() const;
-  void ReplacePuzzle(CPuzzle* puzzle);
+  // The modifier keys held now, as command chords name them.
+  static int HeldModifiers();
+  void WriteEventLog(const SGameEvent& event);
   void LoadPanel();
   void RotateViewBy(CPoint point);
   void HoverChanged();
 
-  CPuzzle* m_puzzle = nullptr;
+  CGameSession m_session;
+  CCommandTable m_commandTable;
   CPoint m_pressPoint{0, 0};
-  CDragTurn m_drag;  // the left-button drag that turns the puzzle
+  int m_pressedFacelet = -1;  // where a left-button drag that turns the puzzle began
+  int m_queueTurns = CGameSession::kDefaultQueueTurns;
+  FILE* m_eventLog = nullptr;  // GYRIX_EVENT_LOG: one line per event of the game
   CUObArray m_buttons{0, 1};
   int m_showButtons = 1;
   int m_showTimer = 1;

@@ -30,11 +30,7 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
   // A paused clock must not be time to study the position: the pause hides the puzzle (a
   // running turn waits until it ends).
   const bool paused = m_message == kPausedText;
-  if (m_puzzle && !paused) {
-    // A queued turn that never started leaves nothing to animate: draw the puzzle at rest.
-    if (m_puzzle->IsBusy() && m_puzzle->GetCurrentMove() != 0) m_puzzle->AnimateStep(this, dc, dib);
-    else m_puzzle->Draw(dc, dib);
-  }
+  if (!paused) m_session.Paint(dc, dib);
   if (m_showButtons) {
     for (int i = 0; i < m_buttons.GetCount(); ++i) GetTopLevelButton(i)->DrawButton(this, dib);
     if (CMenuButton* open = CMenuButton::GetOpenMenu()) open->DrawButton(this, dib);
@@ -56,8 +52,8 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
 }
 
 void CPuzzleDlg::DrawClock(CDib* dib) {
-  if (!m_puzzle || !m_digits[0]) return;
-  CUString text = m_puzzle->GetElapsedText();
+  if (!GetPuzzle() || !m_digits[0]) return;
+  CUString text = GetPuzzle()->GetElapsedText();
   BYTE map[256];
   for (int i = 0; i < 256; ++i) map[i] = static_cast<BYTE>(i);
   UINT ink = CDibWnd::cm_palette.GetNearestPaletteIndex(m_timerColor);
@@ -75,9 +71,7 @@ void CPuzzleDlg::DrawClock(CDib* dib) {
   }
 }
 
-void CPuzzleDlg::ResumeClock() {
-  if (m_puzzle && !m_puzzle->IsClockShown() && m_puzzle->IsScramblePending()) m_puzzle->StartClock(0);
-}
+void CPuzzleDlg::ResumeClock() { m_session.ResumeClock(); }
 
 void CPuzzleDlg::DismissMessage() {
   m_message.clear();
@@ -86,9 +80,10 @@ void CPuzzleDlg::DismissMessage() {
 }
 
 void CPuzzleDlg::TogglePause() {
-  if (m_puzzle && m_puzzle->IsClockShown() && !m_puzzle->IsSolved()) {
+  CPuzzle* puzzle = GetPuzzle();
+  if (puzzle && puzzle->IsClockShown() && !puzzle->IsSolved()) {
     m_message = kPausedText;
-    m_puzzle->StopClock(0);
+    m_session.StopClock();
     Invalidate(FALSE);
   } else {
     MessageBeep(0);
@@ -96,12 +91,13 @@ void CPuzzleDlg::TogglePause() {
 }
 
 void CPuzzleDlg::OnSolved() {
-  if (!m_puzzle) return;
-  m_puzzle->StopClock(0);
-  if (m_puzzle->GetElapsedSeconds() != 0) {
+  CPuzzle* puzzle = GetPuzzle();
+  if (!puzzle) return;
+  m_session.StopClock();
+  if (puzzle->GetElapsedSeconds() != 0) {
     CUString text;
-    CUString elapsed = m_puzzle->GetElapsedText();
-    text.Format(kSolvedFormat, m_puzzle->GetName(), static_cast<const char*>(elapsed));
+    CUString elapsed = puzzle->GetElapsedText();
+    text.Format(kSolvedFormat, puzzle->GetName(), static_cast<const char*>(elapsed));
     m_message = static_cast<const char*>(text);
   }
   Invalidate(FALSE);
@@ -133,64 +129,54 @@ void CPuzzleDlg::OnKeyDown(UINT key, UINT repeat, UINT flags) {
     DismissMessage();
     return;
   }
-  if (!m_puzzle) {
+  const ECommand command = GetPuzzle() ? m_commandTable.Find(static_cast<int>(key), HeldModifiers()) : ECommand::None;
+  // Enter, Escape and F1 reach the window as its OK, Cancel and Help before they come here.
+  const bool dialogKey = key == VK_RETURN || key == VK_ESCAPE || key == VK_F1;
+  if (command == ECommand::None || dialogKey) {
     CDibDialog::OnKeyDown(key, repeat, flags);
     return;
   }
-  switch (key) {
-    case VK_BACK:
-      // An undo is a turn of the player's like a drag: it resumes a clock stopped by a load.
-      if (m_puzzle->UndoMove(this)) ResumeClock();
-      break;
-    case VK_PAUSE:
-      TogglePause();
-      CDibDialog::OnKeyDown(key, repeat, flags);
-      break;
-    case '1': case '2': case '3': case '4':
-      if (m_puzzle->SetMode(static_cast<int>(key - '0'))) {
-        // A switch resets the puzzle, and with it the view to the engine's own middle: fit
-        // it to the window again as a new puzzle is.
-        FitView();
-        SaveSettings();
-        Invalidate(FALSE);
-        m_puzzle->SetTitle(this);
-      }
-      break;
-    case 'A': RunAbout(); break;
-    case 'C': m_zoom = 100; FitView(); Invalidate(FALSE); break;
-    case VK_OEM_PLUS: case VK_ADD: Zoom(1); break;
-    case VK_OEM_MINUS: case VK_SUBTRACT: Zoom(-1); break;
-    case 'E': ExecuteMoveCommand(); break;
-    case 'L': OpenPuzzleFile(); break;
-    case 'M': m_puzzle->Scramble(); Invalidate(FALSE); break;
-    case 'O': RunOptions(); break;
-    case 'R': m_puzzle->Reset(); FitView(); Invalidate(FALSE); break;
-    case 'S': SavePuzzleFile(); break;
-    default: CDibDialog::OnKeyDown(key, repeat, flags); break;
-  }
+  RunCommand(command);
+  // The pause key also goes on to the window as it always has.
+  if (command == ECommand::Pause) CDibDialog::OnKeyDown(key, repeat, flags);
 }
 
 void CPuzzleDlg::OnLButtonDown(UINT flags, CPoint point) {
   CDibDialog::OnLButtonDown(flags, point);
-  if (!m_puzzle || m_puzzle->IsBusy()) return;
+  CPuzzle* puzzle = GetPuzzle();
+  if (!puzzle) return;
+  // While a turn animates, a press waits with its drag like any other input (when turns are
+  // queued); buttons wait for the puzzle to rest.
+  if (puzzle->IsBusy() && !m_session.GetQueueTurns()) return;
   if (IsMessageShown()) {
     DismissMessage();
     return;
   }
-  if (m_drag.Press(m_puzzle, this, point)) m_pressPoint = point;
-  if (HitButtons()) Invalidate(FALSE);
+  m_pressedFacelet = puzzle->GetFaceletAt(point);
+  if (m_pressedFacelet != -1) {
+    SetCapture();
+    m_pressPoint = point;
+  }
+  if (!puzzle->IsBusy() && HitButtons()) Invalidate(FALSE);
 }
 
 void CPuzzleDlg::OnLButtonUp(UINT flags, CPoint point) {
   CDibDialog::OnLButtonUp(flags, point);
-  if (!m_puzzle) return;
-  if (m_drag.IsPressed()) {
-    // The helper releases the capture and forgets the press whatever happens, busy or not.
-    if (m_drag.Release(m_puzzle, this, point) != 0) ResumeClock();
+  CPuzzle* puzzle = GetPuzzle();
+  if (!puzzle) return;
+  if (m_pressedFacelet != -1) {
+    // The press is let go whatever happens: only the window that took the capture turns.
+    const int from = m_pressedFacelet;
+    m_pressedFacelet = -1;
+    const bool captured = GetCapture() == this;
+    if (captured) ReleaseCapture();
+    const int to = puzzle->GetFaceletAt(point);
+    if (captured && to != -1) m_session.DragTurn(from, to, ETurnSource::Mouse);
+    Invalidate(FALSE);
     return;
   }
   if (GetCapture() == this) ReleaseCapture();
-  if (m_puzzle->IsBusy()) return;
+  if (puzzle->IsBusy()) return;
   CMenuButton* button = HitButtons();
   if (!button) return;
   if (button->HasChildren()) {
@@ -210,7 +196,7 @@ void CPuzzleDlg::OnLButtonUp(UINT flags, CPoint point) {
 
 void CPuzzleDlg::OnRButtonDown(UINT flags, CPoint point) {
   CDibDialog::OnRButtonDown(flags, point);
-  if (!m_puzzle) return;
+  if (!GetPuzzle()) return;
   if (IsMessageShown()) DismissMessage();
   SetCapture();
   m_pressPoint = point;
@@ -220,13 +206,13 @@ void CPuzzleDlg::RotateViewBy(CPoint point) {
   CSize size = ClientSize();
   // A minimised window has no height to divide by.
   if (size.cx <= 0 || size.cy <= 0) return;
-  m_puzzle->RotateViewX((point.y - m_pressPoint.y) * 360 / size.cy);
-  m_puzzle->RotateViewY((point.x - m_pressPoint.x) * 360 / size.cx);
+  GetPuzzle()->RotateViewX((point.y - m_pressPoint.y) * 360 / size.cy);
+  GetPuzzle()->RotateViewY((point.x - m_pressPoint.x) * 360 / size.cx);
 }
 
 void CPuzzleDlg::OnMouseMove(UINT flags, CPoint point) {
   CDibDialog::OnMouseMove(flags, point);
-  if (!m_puzzle || IsMessageShown()) return;
+  if (!GetPuzzle() || IsMessageShown()) return;
   if (GetCapture() == this) {
     if (IsPressed(VK_RBUTTON)) {
       ResumeClock();
@@ -250,7 +236,7 @@ void CPuzzleDlg::HoverChanged() {
 
 void CPuzzleDlg::OnSize(UINT type, int cx, int cy) {
   CDibDialog::OnSize(type, cx, cy);
-  if (!m_puzzle) return;
+  if (!GetPuzzle()) return;
   // The player's view turn stays; only the drawing follows the window.
   FitView(true);
   Invalidate(FALSE);
@@ -260,7 +246,7 @@ void CPuzzleDlg::OnSize(UINT type, int cx, int cy) {
 
 void CPuzzleDlg::OnMove(int x, int y) {
   CDibDialog::OnMove(x, y);
-  if (m_puzzle) SetTimer(kPlacementTimer, 1000);
+  if (GetPuzzle()) SetTimer(kPlacementTimer, 1000);
 }
 
 void CPuzzleDlg::OnTimer(UINT_PTR id) {
@@ -269,15 +255,15 @@ void CPuzzleDlg::OnTimer(UINT_PTR id) {
   } else if (id == kPlacementTimer) {
     KillTimer(kPlacementTimer);
     SaveSettings();
-  } else if (m_showTimer && m_puzzle &&
-             (m_puzzle->GetElapsedSeconds() != 0 || m_puzzle->IsScramblePending())) {
+  } else if (m_showTimer && GetPuzzle() &&
+             (GetPuzzle()->GetElapsedSeconds() != 0 || GetPuzzle()->IsScramblePending())) {
     Invalidate(FALSE);
   }
   CDibDialog::OnTimer(id);
 }
 
 BOOL CPuzzleDlg::OnHelpInfo(HELPINFO*) {
-  OpenHelp();
+  RunCommand(ECommand::Help);
   return FALSE;
 }
 
@@ -295,7 +281,8 @@ BOOL CPuzzleDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 void CPuzzleDlg::OnTimeChange() {
   CDibDialog::OnTimeChange();
-  if (m_puzzle) m_puzzle->StopClock(1);
+  // The game and its time go on as they were: only the clock's reading is set right.
+  m_session.OnSystemTimeChanged();
 }
 
-void CPuzzleDlg::OnOK() { ExecuteMoveCommand(); }
+void CPuzzleDlg::OnOK() { RunCommand(ECommand::ExecuteMove); }

@@ -13,7 +13,7 @@ constexpr int kClockMargin = 10;
 
 void CPuzzleDlg::Zoom(int steps) {
   const int zoom = std::clamp(m_zoom + steps * kZoomStep, kMinZoom, kMaxZoom);
-  if (zoom == m_zoom || !m_puzzle) return;
+  if (zoom == m_zoom || !GetPuzzle()) return;
   m_zoom = zoom;
   FitView(true);
   Invalidate(FALSE);
@@ -21,17 +21,17 @@ void CPuzzleDlg::Zoom(int steps) {
 
 BOOL CPuzzleDlg::OnMouseWheel(UINT /*flags*/, short delta, CPoint /*point*/) {
   // A message panel takes no input but its dismissal; a wheel does not dismiss it.
-  if (!m_puzzle || IsMessageShown()) return TRUE;
+  if (!GetPuzzle() || IsMessageShown()) return TRUE;
   const int steps = delta / WHEEL_DELTA;
   if (steps != 0) Zoom(steps);
   return TRUE;
 }
 
 void CPuzzleDlg::DrawTurnCounter(CDC* dc) {
-  if (!m_puzzle || !dc || !m_digits[0]) return;
+  if (!GetPuzzle() || !dc || !m_digits[0]) return;
   if (!m_counterFont.GetSafeHandle())
     CDibWnd::CreatePointFont(m_counterFont, 140, const_cast<char*>("MS Sans Serif"), 700, 0, 0);
-  const int turns = m_puzzle->GetTurnsMade();
+  const int turns = GetPuzzle()->GetTurnsMade();
   char text[32];
   std::snprintf(text, sizeof text, turns == 1 ? "%d turn" : "%d turns", turns);
   CRect client;
@@ -39,7 +39,7 @@ void CPuzzleDlg::DrawTurnCounter(CDC* dc) {
   const int digitsTop = client.bottom - m_digits[0]->Height() - kClockMargin;
   // Right of the clock as DrawClock lays out its pictures.
   int clockWidth = 0;
-  CUString clock = m_puzzle->GetElapsedText();
+  CUString clock = GetPuzzle()->GetElapsedText();
   for (const char* c = clock; *c; ++c) {
     CFrame* frame = *c == ':' ? m_digits[10] : (*c >= '0' && *c <= '9') ? m_digits[*c - '0'] : nullptr;
     if (frame) clockWidth += frame->Width();

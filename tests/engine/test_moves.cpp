@@ -272,18 +272,24 @@ TEST(Clock, ResumesWhereItStoppedOrStartsAfresh) {
   EXPECT_EQ(p.GetElapsedSeconds(), 83);
   EXPECT_GE(p.GetClockEnd().GetTime(), now);
 
+  // The clock functions keep the history: only a scramble or a reset clears it.
   p.RecordMove(1, 0);
   p.StartClock(1);
   EXPECT_EQ(p.GetElapsedSeconds(), 0);
-  EXPECT_EQ(p.GetHistorySize(), 0);
+  EXPECT_EQ(p.GetHistorySize(), 1);
   EXPECT_EQ(p.IsScramblePending(), 1);
 
   p.SetClock(now - 5, now);
-  p.RecordMove(1, 0);
+  p.RecordMove(2, 0);
   p.StopClock(1);
   EXPECT_EQ(p.IsClockRunning(), 0);
   EXPECT_EQ(p.GetElapsedSeconds(), 0);
   EXPECT_EQ(p.IsScramblePending(), 0);
+  EXPECT_EQ(p.GetHistorySize(), 2);
+  p.Scramble();
+  EXPECT_EQ(p.GetHistorySize(), 0);
+  p.RecordMove(1, 0);
+  p.Reset();
   EXPECT_EQ(p.GetHistorySize(), 0);
 }
 

@@ -1,0 +1,70 @@
+// The game's named commands and the keys bound to them. Keys, picture buttons and the
+// controller all name a command here; the window carries it out. The bindings are a table the
+// player's settings may change: every chord names at most one command.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class ECommand {
+  None,
+  Undo,
+  Redo,
+  Scramble,     // another scramble from the running generator (M)
+  NewScramble,  // a scramble seeded with the time (the scramble button)
+  Reset,
+  Open,
+  Save,
+  Options,
+  Mode1,
+  Mode2,
+  Mode3,
+  Mode4,
+  ExecuteMove,
+  Pause,
+  Help,
+  About,
+  Challenges,
+  CentreView,
+  ZoomIn,
+  ZoomOut,
+  Quit,
+};
+
+// Modifier bits of a chord.
+constexpr int kModShift = 1;
+constexpr int kModCtrl = 2;
+constexpr int kModAlt = 4;
+
+struct SKeyChord {
+  int key = 0;   // a virtual key code
+  int mods = 0;  // kModShift | kModCtrl | kModAlt
+  bool operator==(const SKeyChord& o) const { return key == o.key && mods == o.mods; }
+};
+
+struct SKeyBinding {
+  SKeyChord chord;
+  ECommand command = ECommand::None;
+};
+
+class CCommandTable {
+ public:
+  // The default bindings.
+  CCommandTable();
+
+  static const char* Name(ECommand command);       // "Undo"; "" for None
+  static ECommand FromName(const char* name);      // None when unknown (any case)
+  static std::vector<ECommand> All();              // every command but None, in table order
+
+  void SetDefaults();
+  // The command a key with these modifiers names; None when unbound.
+  ECommand Find(int key, int mods) const;
+  // Binds the chord to the command, taking it from any command it named before.
+  void Bind(SKeyChord chord, ECommand command);
+  void Unbind(SKeyChord chord);
+  std::vector<SKeyChord> ChordsOf(ECommand command) const;
+  const std::vector<SKeyBinding>& Bindings() const { return m_bindings; }
+
+ private:
+  std::vector<SKeyBinding> m_bindings;
+};
