@@ -103,6 +103,10 @@ CScriptRunner::CScriptRunner(Output output)
 CScriptRunner::~CScriptRunner() { m_session.RemoveListener(this); }
 
 void CScriptRunner::OnGameEvent(const SGameEvent& event) {
+  // A new puzzle gets the view a window would give it, so that moves typed in the cube's
+  // notation can read its faces from the picture.
+  if (event.kind == SGameEvent::EKind::PuzzleReplaced && !event.keepView && m_session.GetPuzzle())
+    m_session.GetPuzzle()->ResetView(kViewWidth, kViewHeight);
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%lld ", static_cast<long long>(event.timeMs));
   m_output(stamp + DescribeGameEvent(event));
@@ -136,6 +140,11 @@ bool CScriptRunner::RunLine(const SScriptLine& line) {
       return false;
     }
     case K::Macro: {
+      CPuzzle* p = s.GetPuzzle();
+      if (p) {
+        p->UpdateView();
+        p->SortFacelets();
+      }
       CUString problem;
       if (s.ExecuteMacro(line.text.c_str(), ETurnSource::Script, &problem)) return true;
       if (problem.GetLength() > 0) m_output(std::string("problem: ") + static_cast<const char*>(problem));

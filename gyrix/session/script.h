@@ -29,6 +29,9 @@ bool ParseSessionScript(const std::string& text, std::vector<SScriptLine>& out, 
 class CScriptRunner : public IGameListener {
  public:
   using Output = std::function<void(const std::string& line)>;
+  // The view a puzzle is given, as in a window of this size.
+  static constexpr int kViewWidth = 640;
+  static constexpr int kViewHeight = 480;
   explicit CScriptRunner(Output output);
   ~CScriptRunner() override;
 
