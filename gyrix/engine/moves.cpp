@@ -154,6 +154,8 @@ void CPuzzle::StartClock(BOOL fresh) {
   if (!fresh) {
     m_clockStart -= elapsed;
   } else {
+    // The turns beside the clock are counted from the fresh start.
+    m_turnsMade = 0;
     m_scramblePending = 1;
   }
 }

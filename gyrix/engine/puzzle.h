@@ -214,6 +214,8 @@ class CPuzzle : public CPolyModel {
   // Turns made since the history was last cleared (a scramble, a reset, a new clock): every
   // turn the player sees, undos and played macros included, as a solve counts them.
   int GetTurnsMade() const { return m_turnsMade; }
+  // For a game restored from memory: the count is not part of the file.
+  void SetTurnsMade(int turns) { m_turnsMade = turns < 0 ? 0 : turns; }
 
   // Solve clock. A fresh start (a scramble) starts from zero and marks the scramble pending;
   // a reset stop sets the time back to zero and ends it. Neither touches the history.

@@ -486,6 +486,7 @@ std::shared_ptr<CGameSession::Snapshot> CGameSession::TakeSnapshot() {
   s->record.assign(record.GetData(), record.GetData() + record.GetSize());
   s->solveMs = GetSolveMilliseconds();
   s->solveTurns = m_solveTurns;
+  s->turnsShown = m_puzzle->GetTurnsMade();
   s->solving = m_solving;
   s->assisted = m_assisted;
   return s;
@@ -500,6 +501,7 @@ std::unique_ptr<CPuzzle> CGameSession::RestoreSnapshot(const Snapshot& s) {
   if (p->LoadFromBuffer(record) != 1) return nullptr;
   // The stored clock stands still; one that ran goes on from the time it had.
   if (s.clockRunning) p->StartClock(0);
+  p->SetTurnsMade(s.turnsShown);
   return p;
 }
 

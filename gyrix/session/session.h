@@ -193,6 +193,7 @@ class CGameSession : public ITurnObserver {
     float modelSize = 0;
     std::int64_t solveMs = 0;
     int solveTurns = 0;
+    int turnsShown = 0;  // the count beside the clock
     bool solving = false;
     bool assisted = false;
   };
