@@ -137,6 +137,11 @@ void CPuzzle::QueueMoves(const int* moves, int count) {
   if (queued) m_playing = 1;
 }
 
+void CPuzzle::DropQueuedMoves() {
+  m_history.SetSize(m_history.GetOffset());
+  m_playing = 0;
+}
+
 // ---- solve clock ----
 
 // The clock's end follows the time while it runs on an unsolved puzzle, whether or not anyone

@@ -198,6 +198,8 @@ class CPuzzle : public CPolyModel {
   // still queued, and playback is armed when anything was queued. The window then calls
   // PlayNextMove.
   void QueueMoves(const int* moves, int count);
+  // Forgets the queued turns not started yet (a solve the player stops); the running turn ends.
+  void DropQueuedMoves();
   // One tick of the animation timer: paints the next frame of the running turn, and after
   // the last one makes the turn (CompleteMove). The window calls it instead of Draw while
   // IsBusy.

@@ -34,6 +34,8 @@ const CommandName kCommandNames[] = {
     {ECommand::CentreView, "CentreView"},
     {ECommand::ZoomIn, "ZoomIn"},
     {ECommand::ZoomOut, "ZoomOut"},
+    {ECommand::Hint, "Hint"},
+    {ECommand::Solve, "Solve"},
     {ECommand::Quit, "Quit"},
 };
 
@@ -63,6 +65,8 @@ const SKeyBinding kDefaultBindings[] = {
     {{VK_ADD, 0}, ECommand::ZoomIn},
     {{VK_OEM_MINUS, 0}, ECommand::ZoomOut},
     {{VK_SUBTRACT, 0}, ECommand::ZoomOut},
+    {{'H', 0}, ECommand::Hint},
+    {{'H', kModShift}, ECommand::Solve},
     {{VK_ESCAPE, 0}, ECommand::Quit},
 };
 

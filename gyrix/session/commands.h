@@ -28,6 +28,8 @@ enum class ECommand {
   CentreView,
   ZoomIn,
   ZoomOut,
+  Hint,
+  Solve,
   Quit,
 };
 

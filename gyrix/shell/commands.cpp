@@ -90,6 +90,8 @@ void CPuzzleDlg::RunCommand(ECommand command) {
       break;
     case ECommand::ZoomIn: Zoom(1); break;
     case ECommand::ZoomOut: Zoom(-1); break;
+    case ECommand::Hint: StartSolve(false); break;
+    case ECommand::Solve: StartSolve(true); break;
     case ECommand::Quit: OnCancel(); return;
     case ECommand::None: return;
   }

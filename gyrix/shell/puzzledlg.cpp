@@ -1,6 +1,7 @@
 // The main window's start-up and shut-down, its settings file, the background tile with the
 // shared palette, the choice of puzzle and the frame cache.
 #include <gyrix/shell/puzzledlg.h>
+#include <gyrix/shell/solvehint.h>
 
 #include <gyrix/res/templates.h>
 #include <gyrix/shell/cachedframe.h>
@@ -104,6 +105,7 @@ CPuzzleDlg::CPuzzleDlg(CWnd* parent) : CDibDialog(IDD_GYRIX_MAIN, parent) {
 }
 
 CPuzzleDlg::~CPuzzleDlg() {
+  m_solver.reset();
   m_session.RemoveListener(this);
   m_session.SetHost(nullptr);
   if (m_eventLog) std::fclose(m_eventLog);
@@ -334,6 +336,8 @@ void CPuzzleDlg::OnGameEvent(const SGameEvent& event) {
   using K = SGameEvent::EKind;
   switch (event.kind) {
     case K::PuzzleReplaced:
+      // A solver's answer is for the puzzle it was asked about.
+      if (m_solver) m_solver->Cancel();
       // A puzzle restored by undo keeps the view it had; a new one is fitted afresh.
       m_pressedFacelet = -1;
       if (m_hWnd && GetCapture() == this) ReleaseCapture();

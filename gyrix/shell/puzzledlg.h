@@ -15,11 +15,13 @@
 #include <cordak/ustring.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 class CPuzzle;
 class CMenuButton;
 class CCachedFrame;
+class CSolveHint;
 
 // Command ids of the window: system menu entries and the message a puzzle posts when solved.
 constexpr UINT IDM_ABOUTBOX = 16;
@@ -30,6 +32,8 @@ constexpr UINT_PTR kClockTimer = 1000;
 // Keeps the window's place once a move or resize settles; not the puzzle's animation timer.
 constexpr UINT_PTR kPlacementTimer = 1002;
 static_assert(kPlacementTimer != CPuzzle::kAnimationTimer && kPlacementTimer != kClockTimer);
+// Polls the solver's worker thread while it thinks.
+constexpr UINT_PTR kSolverTimer = 1003;
 
 // Bitmap resources the window draws with.
 constexpr int IDB_ICON = 128;
@@ -203,6 +207,10 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   void LoadPanel();
   void RotateViewBy(CPoint point);
   void HoverChanged();
+  // Hint (one turn) and Solve (every turn) of the solver; a running solve stops on any input.
+  void StartSolve(bool whole);
+  void FinishSolve();
+  bool StopSolve();
 
   CGameSession m_session;
   CCommandTable m_commandTable;
@@ -234,6 +242,7 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   std::string m_startFile;
   CRect m_savedPlacement;  // the frame's corner and client size last saved, empty when none
   int m_savedMaximized = 0;
+  std::unique_ptr<CSolveHint> m_solver;
 
   static std::string cm_settingsOverride;
 };

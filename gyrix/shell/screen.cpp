@@ -10,6 +10,9 @@ namespace {
 
 constexpr const char* kPausedText = "\r\n\r\n\r\nPaused";
 constexpr const char* kSolvedFormat = "Congratulations!\r\n\r\nYou have solved the %s puzzle in %s.";
+constexpr const char* kAssistedFormat =
+    "Congratulations!\r\n\r\nThe %s puzzle is solved, with help from Hint or Solve: an assisted solve, "
+    "so no record time.";
 constexpr BYTE kClockInk = 249;  // palette index of the digits' ink
 constexpr int kClockMargin = 10;
 // The message text stays inside the scroll's paper.
@@ -94,7 +97,11 @@ void CPuzzleDlg::OnSolved() {
   CPuzzle* puzzle = GetPuzzle();
   if (!puzzle) return;
   m_session.StopClock();
-  if (puzzle->GetElapsedSeconds() != 0) {
+  if (m_session.IsAssisted()) {
+    CUString text;
+    text.Format(kAssistedFormat, puzzle->GetName());
+    m_message = static_cast<const char*>(text);
+  } else if (puzzle->GetElapsedSeconds() != 0) {
     CUString text;
     CUString elapsed = puzzle->GetElapsedText();
     text.Format(kSolvedFormat, puzzle->GetName(), static_cast<const char*>(elapsed));
@@ -125,6 +132,7 @@ void CPuzzleDlg::OnSysCommand(UINT id, LPARAM lParam) {
 }
 
 void CPuzzleDlg::OnKeyDown(UINT key, UINT repeat, UINT flags) {
+  if (StopSolve()) return;
   if (IsMessageShown()) {
     DismissMessage();
     return;
@@ -143,6 +151,7 @@ void CPuzzleDlg::OnKeyDown(UINT key, UINT repeat, UINT flags) {
 
 void CPuzzleDlg::OnLButtonDown(UINT flags, CPoint point) {
   CDibDialog::OnLButtonDown(flags, point);
+  if (StopSolve()) return;
   CPuzzle* puzzle = GetPuzzle();
   if (!puzzle) return;
   // While a turn animates, a press waits with its drag like any other input (when turns are
@@ -252,6 +261,8 @@ void CPuzzleDlg::OnMove(int x, int y) {
 void CPuzzleDlg::OnTimer(UINT_PTR id) {
   if (id == static_cast<UINT_PTR>(CPuzzle::kAnimationTimer)) {
     Invalidate(FALSE);
+  } else if (id == kSolverTimer) {
+    FinishSolve();
   } else if (id == kPlacementTimer) {
     KillTimer(kPlacementTimer);
     SaveSettings();

@@ -48,8 +48,8 @@ std::mutex g_tablesLock;
 std::map<std::pair<int, int>, std::shared_ptr<CStateSpace>> g_tables;
 CTableReport g_lastReport;
 
-std::shared_ptr<CStateSpace> TableFor(const CPuzzle& puzzle, const CSolveOptions& options) {
-  const std::pair<int, int> key(puzzle.GetTypeId(), puzzle.GetMode());
+std::shared_ptr<CStateSpace> TableFor(int typeId, int mode, const CSolveOptions& options) {
+  const std::pair<int, int> key(typeId, mode);
   std::lock_guard<std::mutex> lock(g_tablesLock);
   auto found = g_tables.find(key);
   const long limit = options.maxTableStates > 0 ? options.maxTableStates : kDefaultTableStates;
@@ -170,28 +170,32 @@ std::string GetSolveMethod(const CPuzzle& puzzle) {
 }
 
 CSolveResult SolvePuzzle(const CPuzzle& puzzle, const CSolveOptions& options) {
-  CSolveResult result;
-  const int type = puzzle.GetTypeId();
-  if (type == COrbixPuzzle::kTypeId) return SolveOrbix(puzzle);
+  if (puzzle.GetTypeId() == COrbixPuzzle::kTypeId) return SolveOrbix(puzzle);
   if (puzzle.GetMoveCount() == 0) {
+    CSolveResult result;
     result.status = kSolveNothing;
     result.message = "This puzzle has no turns: there is nothing to solve.";
     return result;
   }
-  if (!HasOptimalTable(type, puzzle.GetMode())) {
+  std::vector<int> colours;
+  for (int id = 0; id < puzzle.GetMoveMaskLength(); ++id) colours.push_back(puzzle.GetFaceletColour(id));
+  return SolveColours(puzzle.GetTypeId(), puzzle.GetMode(), colours, options);
+}
+
+CSolveResult SolveColours(int type, int mode, const std::vector<int>& colours, const CSolveOptions& options) {
+  CSolveResult result;
+  if (!HasOptimalTable(type, mode)) {
     result.status = kSolveUnsupported;
-    result.message = std::string("Gyrix cannot solve the ") + puzzle.GetName() + " yet.";
+    result.message = std::string("Gyrix cannot solve the ") + CPuzzle::GetTypeName(type) + " yet.";
     return result;
   }
   result.method = "optimal";
-  std::shared_ptr<CStateSpace> space = TableFor(puzzle, options);
+  std::shared_ptr<CStateSpace> space = TableFor(type, mode, options);
   if (!space) {
     result.status = options.cancel && options.cancel->load() ? kSolveCancelled : kSolveUnsupported;
     result.message = "Gyrix cannot build the tables for this puzzle.";
     return result;
   }
-  std::vector<int> colours;
-  for (int id = 0; id < puzzle.GetMoveMaskLength(); ++id) colours.push_back(puzzle.GetFaceletColour(id));
   CStateSpace::Answer answer;
   const int found = space->Solve(colours, kLongestSearch, options.cancel, answer);
   if (found == -1) {

@@ -49,6 +49,10 @@ std::string GetSolveMethod(const CPuzzle& puzzle);
 // shared; the puzzle is only read.
 CSolveResult SolvePuzzle(const CPuzzle& puzzle, const CSolveOptions& options = {});
 
+// The same for colours by facelet id of a puzzle of the type and mode: for a worker thread,
+// which must not read a puzzle the game goes on turning. Not for the lights puzzle.
+CSolveResult SolveColours(int typeId, int mode, const std::vector<int>& colours, const CSolveOptions& options = {});
+
 // $XDG_CACHE_HOME/gyrix/ (default ~/.cache/gyrix/), ending in '/'; empty when neither is set.
 std::string CacheFolder();
 
