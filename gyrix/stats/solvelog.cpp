@@ -561,11 +561,8 @@ bool CSolveLog::SetPenalty(std::int64_t id, int penalty) {
   });
 }
 
-bool CSolveLog::GetSolve(std::int64_t id, CSolve& out) {
-  const std::string sql = std::string("SELECT ") + kSolveColumns + ", position, moves FROM solves WHERE id = ?";
-  CStatement st(*this, sql.c_str());
-  st.Bind(1, id);
-  if (!st.Row()) return false;
+// A row of kSolveColumns, followed by position and moves when withReplay.
+CSolve CSolveLog::ReadSolveRow(CStatement& st, bool withReplay) {
   CSolve s;
   s.id = st.Int(0);
   s.typeId = static_cast<int>(st.Int(1));
@@ -578,10 +575,20 @@ bool CSolveLog::GetSolve(std::int64_t id, CSolve& out) {
   s.assisted = st.Int(8) != 0;
   s.scramble = st.Text(9);
   s.comment = st.Text(10);
-  s.position = st.Blob(11);
-  const std::vector<std::uint8_t> moves = st.Blob(12);
-  if (!DecodeTurns(moves.data(), moves.size(), s.moves)) s.moves.clear();
-  out = std::move(s);
+  if (withReplay) {
+    s.position = st.Blob(11);
+    const std::vector<std::uint8_t> moves = st.Blob(12);
+    if (!DecodeTurns(moves.data(), moves.size(), s.moves)) s.moves.clear();
+  }
+  return s;
+}
+
+bool CSolveLog::GetSolve(std::int64_t id, CSolve& out) {
+  const std::string sql = std::string("SELECT ") + kSolveColumns + ", position, moves FROM solves WHERE id = ?";
+  CStatement st(*this, sql.c_str());
+  st.Bind(1, id);
+  if (!st.Row()) return false;
+  out = ReadSolveRow(st, true);
   return true;
 }
 
@@ -605,24 +612,7 @@ std::vector<CSolve> CSolveLog::ListSolves(const CSolveFilter& filter, bool withR
   CStatement st(*this, FilterSql(filter, columns.c_str(), "started, id").c_str());
   BindFilter(st, filter);
   while (st.Row()) {
-    CSolve s;
-    s.id = st.Int(0);
-    s.typeId = static_cast<int>(st.Int(1));
-    s.mode = static_cast<int>(st.Int(2));
-    s.session = st.Int(3);
-    s.startedMs = st.Int(4);
-    s.durationMs = st.Int(5);
-    s.penalty = static_cast<int>(st.Int(6));
-    s.turns = static_cast<int>(st.Int(7));
-    s.assisted = st.Int(8) != 0;
-    s.scramble = st.Text(9);
-    s.comment = st.Text(10);
-    if (withReplay) {
-      s.position = st.Blob(11);
-      const std::vector<std::uint8_t> moves = st.Blob(12);
-      if (!DecodeTurns(moves.data(), moves.size(), s.moves)) s.moves.clear();
-    }
-    out.push_back(std::move(s));
+    out.push_back(ReadSolveRow(st, withReplay));
   }
   return out;
 }

@@ -147,6 +147,7 @@ class CSolveLog {
   void Rollback();
   std::string FilterSql(const CSolveFilter& filter, const char* columns, const char* order);
   void BindFilter(CStatement& st, const CSolveFilter& filter);
+  static CSolve ReadSolveRow(CStatement& st, bool withReplay);
 
   sqlite3* m_db = nullptr;
   bool m_persistent = false;
