@@ -478,6 +478,7 @@ int CGameSession::GetSnapshotCount() const {
 std::shared_ptr<CGameSession::Snapshot> CGameSession::TakeSnapshot() {
   auto s = std::make_shared<Snapshot>();
   s->typeId = m_puzzle->GetTypeId();
+  s->mode = m_puzzle->GetMode();
   s->clockRunning = m_puzzle->IsClockRunning() != 0;
   s->modelSize = m_puzzle->GetModelSize();
   m_puzzle->UpdateClock();

@@ -154,6 +154,19 @@ class CGameSession : public ITurnObserver {
   // Whether the last solve used help (a hint or the solver).
   bool IsAssisted() const { return m_assisted; }
   void MarkAssisted() { m_assisted = true; }
+  // A scrambled game not solved yet.
+  bool IsSolving() const { return m_solving; }
+
+  // ---- the whole game, kept between runs ----
+  // The game in progress as bytes: the puzzle with its history and clock, the solve's
+  // stopwatch, and the undo and redo steps that stay within this puzzle and mode (a step that
+  // leads to another puzzle or mode, and every step beyond it, is left out).
+  std::vector<std::uint8_t> SaveGame();
+  // Brings back a game SaveGame wrote with its own undo and redo steps, which replace the
+  // session's: undo then goes back through that game only (the game it replaced is not one
+  // of its steps). False, changing nothing, for bytes it cannot read or a puzzle it cannot
+  // make.
+  bool RestoreGame(const std::vector<std::uint8_t>& bytes);
 
   // ---- input while turns animate ----
   void SetQueueTurns(bool on) { m_queueTurns = on; }
@@ -188,6 +201,7 @@ class CGameSession : public ITurnObserver {
   // A whole game as the puzzle file holds it, and whether its clock ran.
   struct Snapshot {
     int typeId = -1;
+    int mode = 0;
     std::vector<unsigned char> record;
     bool clockRunning = false;
     float modelSize = 0;
@@ -238,6 +252,10 @@ class CGameSession : public ITurnObserver {
   // Keeps the millisecond stopwatch in step with the puzzle's clock.
   void SyncStopwatch();
   void StartSolve();
+  // The saved game's steps that stay within the game of this type and mode.
+  bool StaysInGame(const CommandStep& step, int typeId, int mode) const;
+  class CGameWriter;
+  class CGameReader;
 
   Clock m_clock;
   CWnd* m_host = nullptr;

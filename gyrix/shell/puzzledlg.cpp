@@ -2,6 +2,8 @@
 // shared palette, the choice of puzzle and the frame cache.
 #include <gyrix/shell/puzzledlg.h>
 #include <gyrix/shell/solvehint.h>
+#include <gyrix/stats/sessionlog.h>
+#include <gyrix/stats/solvelog.h>
 
 #include <gyrix/res/templates.h>
 #include <gyrix/shell/cachedframe.h>
@@ -106,6 +108,7 @@ CPuzzleDlg::CPuzzleDlg(CWnd* parent) : CDibDialog(IDD_GYRIX_MAIN, parent) {
 
 CPuzzleDlg::~CPuzzleDlg() {
   m_solver.reset();
+  CloseSolveLog();
   m_session.RemoveListener(this);
   m_session.SetHost(nullptr);
   if (m_eventLog) std::fclose(m_eventLog);
@@ -119,6 +122,7 @@ BOOL CPuzzleDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(static_cast<HICON>(&m_icon)));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(static_cast<HICON>(&m_icon)));
   }
+  OpenSolveLog();
   LoadSettings();
   if (CMenu* menu = GetSystemMenu(FALSE)) {
     menu->AppendMenu(MF_SEPARATOR);
@@ -131,6 +135,7 @@ BOOL CPuzzleDlg::OnInitDialog() {
   CUFile::SetCurrentFolder(GetModulePath());
   ApplyPlacement();
   SetTimer(kClockTimer, 1000);
+  SetTimer(kSolveLogTimer, kSolveLogTickMs);
   // After the window shows, so that an error box has the window behind it.
   if (!m_startFile.empty()) PostMessage(WM_COMMAND, IDC_OPEN_START_FILE, 0);
   return TRUE;
@@ -326,8 +331,10 @@ void CPuzzleDlg::ApplyPlacement() {
 }
 
 void CPuzzleDlg::SelectPuzzle(int typeId) {
-  // Choosing another puzzle can be taken back like any other command.
-  m_session.SetPuzzle(std::unique_ptr<CPuzzle>(CreateConfiguredPuzzle(typeId)), true);
+  std::unique_ptr<CPuzzle> configured(CreateConfiguredPuzzle(typeId));
+  // The game left off on this puzzle comes back; a fresh one can be taken back like any
+  // other command.
+  if (!ResumeKeptGame(*configured)) m_session.SetPuzzle(std::move(configured), true);
   m_lastPuzzle = typeId;
 }
 
@@ -435,7 +442,9 @@ int CPuzzleDlg::GetFrameCacheCount() { return FrameCache().GetCount(); }
 
 void CPuzzleDlg::OnDestroy() {
   KillTimer(kClockTimer);
+  KillTimer(kSolveLogTimer);
   SaveSettings();
+  CloseSolveLog();
   for (auto*& digit : m_digits) digit = nullptr;
   EmptyFrameCache();
   CDibDialog::OnDestroy();

@@ -22,6 +22,8 @@ class CPuzzle;
 class CMenuButton;
 class CCachedFrame;
 class CSolveHint;
+class CSolveLog;
+class CSessionLog;
 
 // Command ids of the window: system menu entries and the message a puzzle posts when solved.
 constexpr UINT IDM_ABOUTBOX = 16;
@@ -34,6 +36,11 @@ constexpr UINT_PTR kPlacementTimer = 1002;
 static_assert(kPlacementTimer != CPuzzle::kAnimationTimer && kPlacementTimer != kClockTimer);
 // Polls the solver's worker thread while it thinks.
 constexpr UINT_PTR kSolverTimer = 1003;
+// Keeps the game in progress in the solve log.
+constexpr UINT_PTR kSolveLogTimer = 1004;
+constexpr UINT kSolveLogTickMs = 250;
+// Shows the solve log's trouble, once the window is up.
+constexpr UINT IDC_SOLVE_LOG_MESSAGE = 107;
 
 // Bitmap resources the window draws with.
 constexpr int IDB_ICON = 128;
@@ -173,6 +180,24 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   void OpenChallenges();
   void PollJoystick();
 
+  // ---- The solve log (solvelogwindow.cpp) ----
+  // gyrix.db where the settings live for a portable copy or a test's settings file, else in
+  // the user's data folder.
+  static std::string SolveLogFilePath();
+  // Opens the log and hangs it on the session; trouble is shown once the window is up.
+  void OpenSolveLog();
+  // Writes the game in progress and every solve not written yet, and closes the log.
+  void CloseSolveLog();
+  CSolveLog* GetSolveLog() const { return m_solveLog.get(); }
+  CSessionLog* GetSessionLog() const { return m_sessionLog.get(); }
+  // The kept game of the configured puzzle's type and mode, in its colours; false when none.
+  bool ResumeKeptGame(const CPuzzle& configured);
+  // The lines the congratulations add for the bests the last solve set.
+  std::string NewBestLines();
+  void ShowSolveLogMessage();
+  // The timer's tick: keeps the game, and tells of trouble that writing met.
+  void TickSolveLog();
+
   // ---- State, for the commands and for tests ----
   CPuzzle* GetPuzzle() const { return m_session.GetPuzzle(); }
   CGameSession& GetSession() { return m_session; }
@@ -243,6 +268,9 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   CRect m_savedPlacement;  // the frame's corner and client size last saved, empty when none
   int m_savedMaximized = 0;
   std::unique_ptr<CSolveHint> m_solver;
+  // After m_session: they go first, and the session log leaves the session's listeners.
+  std::unique_ptr<CSolveLog> m_solveLog;
+  std::unique_ptr<CSessionLog> m_sessionLog;
 
   static std::string cm_settingsOverride;
 };

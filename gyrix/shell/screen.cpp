@@ -97,6 +97,8 @@ void CPuzzleDlg::OnSolved() {
   CPuzzle* puzzle = GetPuzzle();
   if (!puzzle) return;
   m_session.StopClock();
+  // Taken in any case, so that a later solve never shows this one's bests.
+  const std::string bests = NewBestLines();
   if (m_session.IsAssisted()) {
     CUString text;
     text.Format(kAssistedFormat, puzzle->GetName());
@@ -105,7 +107,7 @@ void CPuzzleDlg::OnSolved() {
     CUString text;
     CUString elapsed = puzzle->GetElapsedText();
     text.Format(kSolvedFormat, puzzle->GetName(), static_cast<const char*>(elapsed));
-    m_message = static_cast<const char*>(text);
+    m_message = static_cast<const char*>(text) + bests;
   }
   Invalidate(FALSE);
 }
@@ -263,6 +265,8 @@ void CPuzzleDlg::OnTimer(UINT_PTR id) {
     Invalidate(FALSE);
   } else if (id == kSolverTimer) {
     FinishSolve();
+  } else if (id == kSolveLogTimer) {
+    TickSolveLog();
   } else if (id == kPlacementTimer) {
     KillTimer(kPlacementTimer);
     SaveSettings();
@@ -281,6 +285,10 @@ BOOL CPuzzleDlg::OnHelpInfo(HELPINFO*) {
 BOOL CPuzzleDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (LOWORD(wParam) == IDC_PUZZLE_SOLVED && lParam == 0) {
     OnSolved();
+    return TRUE;
+  }
+  if (LOWORD(wParam) == IDC_SOLVE_LOG_MESSAGE && lParam == 0) {
+    ShowSolveLogMessage();
     return TRUE;
   }
   if (LOWORD(wParam) == IDC_OPEN_START_FILE && lParam == 0) {

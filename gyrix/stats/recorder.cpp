@@ -156,3 +156,10 @@ bool CGameKeeper::Flush() {
   if (ok) m_unsaved.clear();
   return ok;
 }
+
+bool CGameKeeper::FindUnsaved(int typeId, int mode, std::vector<std::uint8_t>& state) const {
+  const auto it = m_unsaved.find({typeId, mode});
+  if (it == m_unsaved.end()) return false;
+  state = it->second;
+  return true;
+}

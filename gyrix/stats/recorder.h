@@ -70,6 +70,8 @@ class CGameKeeper {
   // Writes everything now, all in one transaction.
   bool Flush();
   bool HasUnsaved() const { return !m_unsaved.empty(); }
+  // The game of typeId and mode as it was last changed, when it has not been written yet.
+  bool FindUnsaved(int typeId, int mode, std::vector<std::uint8_t>& state) const;
 
  private:
   CSolveLog& m_log;
