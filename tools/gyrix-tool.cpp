@@ -6,6 +6,9 @@
 #include "sheet.h"
 #include "statscmd.h"
 
+#include <gyrix/stats/sessionlog.h>
+#include <gyrix/stats/solvelog.h>
+
 #include <gyrix/engine.h>
 
 #include <gyrix/puzzles.h>
@@ -50,7 +53,7 @@ const char kUsage[] =
     "  gyrix-tool stats [--db FILE] [ID [--mode N]] [--session N] [--chart OUT.png]\n"
     "  gyrix-tool export --db FILE --json OUT | --csv OUT\n"
     "  gyrix-tool import --db FILE IN\n"
-    "  gyrix-tool play ID|FILE.puz [--mode N] [--scramble SEED] --script FILE [--save OUT.puz]\n"
+    "  gyrix-tool play ID|FILE.puz [--mode N] [--scramble SEED] --script FILE [--save OUT.puz] [--db FILE]\n"
     "      script lines: turn N, drag FROM TO, undo, redo, scramble SEED, reset, mode N,\n"
     "      load FILE, macro TEXT, wait MS\n"
     "Options that change the puzzle apply in the order given. Schemes: classic, standard,\n"
@@ -467,11 +470,34 @@ std::string ReadWholeFile(const std::string& path) {
   return text;
 }
 
+// After the log has taken a solve: "logged solve ID", and the bests it set.
+class CLoggedSolvePrinter : public IGameListener {
+ public:
+  CLoggedSolvePrinter(CGameSession& session, CSessionLog& logged) : m_session(session), m_logged(logged) {
+    m_session.AddListener(this);
+  }
+  ~CLoggedSolvePrinter() override { m_session.RemoveListener(this); }
+  void OnGameEvent(const SGameEvent& event) override {
+    if (event.kind != SGameEvent::EKind::Solved) return;
+    const CSolveRecorder::CResult r = m_logged.TakeResult();
+    if (!r.recorded) {
+      std::printf("not logged\n");
+      return;
+    }
+    std::printf("logged solve %lld%s%s%s\n", static_cast<long long>(r.id), r.newBestSingle ? ", new best single" : "",
+                r.newBestAo5 ? ", new best ao5" : "", r.newBestAo12 ? ", new best ao12" : "");
+  }
+
+ private:
+  CGameSession& m_session;
+  CSessionLog& m_logged;
+};
+
 // A game without a window, from a script: each event the session tells, one a line with its
 // time, then the summary info prints.
 int Play(int argc, char** argv) {
   if (argc < 3) throw Failure{kUsage, 2};
-  std::string script, save, mode, seed;
+  std::string script, save, mode, seed, db;
   for (int i = 3; i < argc; ++i) {
     const std::string option = argv[i];
     if (i + 1 >= argc) throw Failure{option + " needs a value", 2};
@@ -480,6 +506,7 @@ int Play(int argc, char** argv) {
     else if (option == "--save") save = value;
     else if (option == "--mode") mode = value;
     else if (option == "--scramble") seed = value;
+    else if (option == "--db") db = value;
     else throw Failure{"unknown option " + option + "\n" + kUsage, 2};
   }
   if (script.empty()) throw Failure{"play needs --script FILE", 2};
@@ -489,6 +516,17 @@ int Play(int argc, char** argv) {
 
   CScriptRunner runner([](const std::string& line) { std::printf("%s\n", line.c_str()); });
   CGameSession& session = runner.GetSession();
+  // With a log, solves and the game in progress are kept in it as the game keeps them.
+  CSolveLog log;
+  std::unique_ptr<CSessionLog> logged;
+  std::unique_ptr<CLoggedSolvePrinter> printer;
+  if (!db.empty()) {
+    log.Open(db);
+    const std::string trouble = log.TakeMessage();
+    if (!trouble.empty()) std::fprintf(stderr, "%s\n", trouble.c_str());
+    logged = std::make_unique<CSessionLog>(log, session);
+    printer = std::make_unique<CLoggedSolvePrinter>(session, *logged);
+  }
   session.SetPuzzle(MakePuzzle(argv[2]), false);
   session.GetPuzzle()->ResetView(kDefaultWidth, kDefaultHeight);
   if (!mode.empty()) {
@@ -502,6 +540,7 @@ int Play(int argc, char** argv) {
     session.Scramble(n);
   }
   runner.Run(lines);
+  if (logged && !logged->Flush()) std::fprintf(stderr, "%s: %s\n", db.c_str(), log.TakeMessage().c_str());
   PrintSummary(*session.GetPuzzle());
   if (!save.empty() && !session.SaveFile(save.c_str())) throw Failure{"cannot write " + save};
   return 0;
