@@ -7,3 +7,4 @@
 #include <gyrix/engine/puzzle.h>
 #include <gyrix/engine/planecut.h>
 #include <gyrix/engine/canvas.h>
+#include <gyrix/engine/symbols.h>

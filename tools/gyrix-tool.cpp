@@ -44,8 +44,8 @@ const char kUsage[] =
     "  gyrix-tool save ID OUT.puz [--mode N] [--turns 1,-3,5] [--scramble SEED] [--moves TEXT]\n"
     "  gyrix-tool render ID|FILE.puz OUT.png|OUT.bmp [--size WxH] [--mode N] [--turns ...]\n"
     "                    [--scramble SEED] [--moves TEXT] [--view X,Y,Z] [--frame TURN:ANGLE]\n"
-    "                    [--scheme NAME]\n"
-    "  gyrix-tool sheet OUT.png|OUT.bmp [--size WxH] [--scheme NAME]\n"
+    "                    [--scheme NAME] [--symbols]\n"
+    "  gyrix-tool sheet OUT.png|OUT.bmp [--size WxH] [--scheme NAME] [--symbols]\n"
     "  gyrix-tool solve ID|FILE.puz [--mode N] [--scramble SEED] [--turns ...] [--moves TEXT]\n"
     "  gyrix-tool scheme NAME\n"
     "  gyrix-tool info FILE.puz\n"
@@ -57,7 +57,7 @@ const char kUsage[] =
     "      script lines: turn N, drag FROM TO, undo, redo, scramble SEED, reset, mode N,\n"
     "      load FILE, macro TEXT, wait MS\n"
     "Options that change the puzzle apply in the order given. Schemes: classic, standard,\n"
-    "colour-blind, high-contrast.\n";
+    "colour-blind, high-contrast. --symbols marks every facelet with its colour's symbol.\n";
 
 // A failure to report: the message and the exit status.
 struct Failure {
@@ -139,6 +139,7 @@ struct Options {
   int frameTurn = 0;
   int frameAngle = 0;
   int scheme = -1;  // none given: the puzzle keeps its own colours
+  bool symbols = false;
 };
 
 int ParseScheme(const std::string& value) {
@@ -156,6 +157,11 @@ void ParseSize(const std::string& value, int& width, int& height) {
 void ParseOptions(int argc, char** argv, int first, bool forRender, Options& out) {
   for (int i = first; i < argc; ++i) {
     const std::string option = argv[i];
+    // The one option without a value.
+    if (forRender && option == "--symbols") {
+      out.symbols = true;
+      continue;
+    }
     const bool known = option == "--mode" || option == "--turns" || option == "--scramble" ||
                        option == "--moves" ||
                        (forRender && (option == "--size" || option == "--view" || option == "--frame" ||
@@ -310,6 +316,7 @@ int Render(int argc, char** argv) {
   ParseOptions(argc, argv, 4, true, options);
   std::unique_ptr<CPuzzle> p = MakePuzzle(argv[2]);
   if (options.scheme >= 0) ApplyScheme(*p, options.scheme);
+  p->SetShowSymbols(options.symbols);
   Prepare(*p, options);
 
   // Checked before the image is made, so a refusal leaves nothing held.
@@ -342,15 +349,20 @@ int SheetCommand(int argc, char** argv) {
   const bool png = EndsWith(out, ".png");
   if (!png && !EndsWith(out, ".bmp")) throw Failure{"the output must end in .png or .bmp: " + out, 2};
   int width = kSheetDefaultWidth, height = 0, scheme = 0;
+  bool symbols = false;
   for (int i = 3; i < argc; ++i) {
     const std::string option = argv[i];
+    if (option == "--symbols") {
+      symbols = true;
+      continue;
+    }
     if (option != "--size" && option != "--scheme") throw Failure{"unknown option " + option + "\n" + kUsage, 2};
     if (i + 1 >= argc) throw Failure{option + " needs a value", 2};
     if (option == "--scheme") scheme = ParseScheme(argv[++i]);
     else ParseSize(argv[++i], width, height);
   }
   Sheet sheet;
-  const std::string problem = PaintSheet(width, height, kMaxSide, sheet, scheme);
+  const std::string problem = PaintSheet(width, height, kMaxSide, sheet, scheme, symbols);
   if (!problem.empty()) throw Failure{problem};
   CDib& dib = sheet.canvas->dib;
   if (png) {

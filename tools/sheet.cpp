@@ -70,7 +70,7 @@ class CFontChoice {
   CFont* m_old = nullptr;
 };
 
-std::string MakeEntries(std::vector<Entry>& entries, int scheme) {
+std::string MakeEntries(std::vector<Entry>& entries, int scheme, bool symbols) {
   for (int id = 0; id < kPuzzleTypeCount; ++id) {
     if (!IsPuzzleBuilt(id)) continue;
     const int modes = GetPuzzleType(id)->modes;
@@ -83,7 +83,10 @@ std::string MakeEntries(std::vector<Entry>& entries, int scheme) {
       if (!e.rest || !e.scrambled) return "cannot make puzzle " + std::to_string(id);
       if (mode > 0 && (!e.rest->SetMode(mode) || !e.scrambled->SetMode(mode)))
         return std::string(e.rest->GetName()) + " refuses its mode " + std::to_string(mode);
-      for (CPuzzle* p : {e.rest.get(), e.scrambled.get()}) ApplyScheme(*p, scheme);
+      for (CPuzzle* p : {e.rest.get(), e.scrambled.get()}) {
+        ApplyScheme(*p, scheme);
+        p->SetShowSymbols(symbols);
+      }
       Randomize(kSheetSeed);
       e.scrambled->Scramble();
       entries.push_back(std::move(e));
@@ -186,9 +189,9 @@ bool IsTurnAllowedNow(CPuzzle& p, int move) {
   return !planeCut || planeCut->CanMove(move);
 }
 
-std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int scheme) {
+std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int scheme, bool symbols) {
   std::vector<Entry> entries;
-  std::string problem = MakeEntries(entries, scheme);
+  std::string problem = MakeEntries(entries, scheme, symbols);
   if (!problem.empty()) return problem;
   const int count = static_cast<int>(entries.size());
   const auto noRoom = [count](int w, int h) {

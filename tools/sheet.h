@@ -34,5 +34,5 @@ bool IsTurnAllowedNow(CPuzzle& p, int move);
 
 // Paints the sheet. height 0 makes it as tall as the puzzles need at that width. Returns an
 // empty string on success, else why the sheet could not be made. The puzzles wear the colour
-// scheme given (0, the classic, by default).
-std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int scheme = 0);
+// scheme given (0, the classic, by default), with the symbols on their facelets if asked.
+std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int scheme = 0, bool symbols = false);

@@ -1,6 +1,7 @@
 // Painting: one facelet, the model at rest, one frame of a running turn, and marking lines.
 // Facelets are painted far to near with flat colours; facelets turned away are skipped.
 #include <gyrix/engine/puzzle.h>
+#include <gyrix/engine/symbols.h>
 
 #include <lumex/dib.h>
 #include <platform/dc.h>
@@ -42,8 +43,26 @@ void CPolyModel::PaintFacelet(CDC* dc, CDib* dib, CFacelet* facelet, int list, B
   }
   dc->SelectObject(previousBrush);
   if (noOutline) dc->SelectObject(previousPen);
+  if (m_showSymbols && front) PaintFaceletSymbol(dc, facelet, list);
 
   DrawFaceletExtra(dc, dib, facelet, facelet->GetPoints());
+}
+
+void CPolyModel::PaintFaceletSymbol(CDC* dc, CFacelet* facelet, int list) {
+  if (!dc || !facelet || facelet->GetColour() < 1) return;
+  thread_local std::vector<POINT> points;
+  thread_local std::vector<int> counts;
+  if (!ComputeFaceletSymbol(*this, *facelet, list, points, counts)) return;
+  CBrush ink;
+  ink.CreateSolidBrush(GetSymbolInk(GetPaletteEntry(facelet->GetColour())));
+  CBrush* previousBrush = dc->SelectObject(&ink);
+  CPen* previousPen = dc->SelectObject(static_cast<CPen*>(GetStockObject(NULL_PEN)));
+  // A ring's or a frame's inner loop is its hole.
+  const int previousMode = dc->SetPolyFillMode(ALTERNATE);
+  dc->PolyPolygon(points.data(), counts.data(), static_cast<int>(counts.size()));
+  dc->SetPolyFillMode(previousMode);
+  dc->SelectObject(previousPen);
+  dc->SelectObject(previousBrush);
 }
 
 void CPolyModel::Draw(CDC* dc, CDib* dib) {

@@ -149,12 +149,18 @@ class CPolyModel : public CUObject {
   // Painting one facelet from a vertex list: with cull a facelet turned away is skipped (and
   // its hook not called); noOutline paints without the pen selected in dc.
   void PaintFacelet(CDC* dc, CDib* dib, CFacelet* facelet, int list, BOOL cull, BOOL noOutline);
+  // The facelet's symbol from the same vertex list, filled as the facelet is, in the ink that
+  // reads on its colour; nothing for a facelet turned away or too small for a mark.
+  void PaintFaceletSymbol(CDC* dc, CFacelet* facelet, int list);
   // A 1-pixel line from a to b (b not drawn) in standard colour (colourNumber & 0xFF) % 16.
   static void DrawLine(CDC* dc, POINT a, POINT b, int colourNumber);
   // Outlines of 2 or 3 pixels are painted as the 1-pixel outline again one pixel right and
   // down; 1 (the default) is the plain outline.
   void SetOutlineWidth(int width) { m_outlineWidth = width < 1 ? 1 : (width > 3 ? 3 : width); }
   int GetOutlineWidth() const { return m_outlineWidth; }
+  // Symbols on facelets: every coloured facelet painted gets its colour's mark (off by default).
+  void SetShowSymbols(bool on) { m_showSymbols = on; }
+  bool GetShowSymbols() const { return m_showSymbols; }
   // The 16 standard colours, black to white.
   static const COLORREF cm_standardColours[16];
 
@@ -205,5 +211,6 @@ class CPolyModel : public CUObject {
   int m_viewAngleY = 0;
   int m_viewAngleZ = 0;
   int m_outlineWidth = 1;
+  bool m_showSymbols = false;
   int m_readFailed = 0;
 };

@@ -37,6 +37,7 @@ const DialogItemTemplate kOptionsItems[] = {
     {K::CheckBox, 1024, "Show &Timer", 7, 106, 53, 10, WS_TABSTOP},
     {K::Label, IDC_STATIC, "&Anim Speed:", 9, 121, 41, 8},
     {K::Edit, 1026, "", 54, 119, 26, 14, WS_TABSTOP},
+    {K::CheckBox, 1029, "&Symbols on facelets", 7, 134, 78, 10, WS_TABSTOP},
     {K::OwnerDrawButton, 1020, "Bkgrnd", 7, 145, 50, 14, WS_TABSTOP},
     {K::OwnerDrawButton, 1021, "Timer", 7, 163, 50, 14, WS_TABSTOP},
     {K::Label, 1027, "Tile hides Bkgrnd.", 7, 183, 78, 8},

@@ -46,6 +46,7 @@ COptionsDlg::~COptionsDlg() {
 void COptionsDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, IDC_OPT_SHOW_TIMER, m_showTimer);
   DDX_Control(dx, IDC_OPT_SHOW_BUTTONS, m_showButtons);
+  DDX_Control(dx, IDC_OPT_SYMBOLS, m_symbols);
   DDX_Control(dx, IDC_OPT_TILE, m_tileEdit);
   DDX_Control(dx, IDC_OPT_PREVIEW, m_previewBox);
   DDX_Text(dx, IDC_OPT_ANIM_SPEED, m_animSpeed);
@@ -60,6 +61,7 @@ BOOL COptionsDlg::OnInitDialog() {
 
   m_showButtons.SetCheck(m_owner->GetShowButtons() ? 1 : 0);
   m_showTimer.SetCheck(m_owner->GetShowTimer() ? 1 : 0);
+  m_symbols.SetCheck(m_owner->GetSymbols() ? 1 : 0);
   if (!LoadPreviewTile(m_owner->GetTilePath())) ClearPreviewTile();
   m_tileEdit.SetWindowText(m_owner->GetTilePath());
   m_browse.SubclassButton(this, IDC_OPT_BROWSE, nullptr, kBrowseBitmap, kThreeStates);
@@ -103,6 +105,11 @@ void COptionsDlg::NextScheme() {
   }
   ShowSchemeName();
   RemakePreviewPalette();
+}
+
+void COptionsDlg::SymbolsChanged() {
+  if (m_preview) m_preview->SetShowSymbols(m_symbols.GetCheck() != 0);
+  m_previewBox.Invalidate(FALSE);
 }
 
 void COptionsDlg::RemakePreviewPalette() {
@@ -234,6 +241,10 @@ BOOL COptionsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     NextScheme();
     return TRUE;
   }
+  if (code == BN_CLICKED && id == IDC_OPT_SYMBOLS) {
+    SymbolsChanged();
+    return TRUE;
+  }
   if (code == 0 && id == IDC_OPT_BROWSE) {
     Browse();
     return TRUE;
@@ -290,6 +301,7 @@ void COptionsDlg::OnOK() {
   if (newTile) m_owner->LoadTile(tile.c_str());
   m_owner->SetShowButtons(m_showButtons.GetCheck() ? 1 : 0);
   m_owner->SetShowTimer(m_showTimer.GetCheck() ? 1 : 0);
+  m_owner->SetSymbols(m_symbols.GetCheck() != 0);
   m_owner->SetAnimSpeed(m_animSpeed);
   // The scheme first: it forgets the stored colours, then the preview's (the scheme's with
   // any the player changed since) become the puzzle's.

@@ -66,6 +66,8 @@ class COptionsDlg : public CDibDialog {
   // The next colour scheme, as the scheme button gives it: the preview and the side colour
   // buttons take its colours.
   void NextScheme();
+  // The symbols check box changed: the preview shows them, or not, at once.
+  void SymbolsChanged();
   int m_animSpeed = 30;
 
  private:
@@ -87,6 +89,7 @@ class COptionsDlg : public CDibDialog {
   CPalette m_palette;
   CButton m_showButtons;
   CButton m_showTimer;
+  CButton m_symbols;
   CEdit m_tileEdit;
   CPreviewBox m_previewBox{this};
   CDibButton m_browse;

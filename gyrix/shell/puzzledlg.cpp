@@ -33,6 +33,8 @@ constexpr const char* kKeyTimerColor = "TimerColor";
 constexpr const char* kKeyTilePath = "TilePath";
 constexpr const char* kKeyAnimSpeed = "AnimSpeed";
 constexpr const char* kKeyColourScheme = "ColourScheme";
+// Whether every facelet shows the symbol of its colour (1) or not (0).
+constexpr const char* kKeySymbols = "Symbols";
 // Whether turns made while another animates wait for it (1) or are refused (0).
 constexpr const char* kKeyQueueTurns = "QueueTurns";
 // The window's place on the screen (the corner of its frame) and the size of its client
@@ -51,6 +53,7 @@ constexpr COLORREF kDefaultBackground = 0x808000;
 constexpr COLORREF kDefaultTimerColor = 0x00FFFF;
 constexpr const char* kDefaultTile = "Web.bmp";
 constexpr int kDefaultAnimSpeed = 30;
+constexpr bool kDefaultSymbols = false;
 // A first window takes this share of the work area's height, and is this much wider than high.
 constexpr double kStartHeightShare = 0.7;
 constexpr double kStartAspect = 1.2;
@@ -172,6 +175,7 @@ void CPuzzleDlg::LoadSettings() {
   m_timerColor = kDefaultTimerColor;
   m_animSpeed = kDefaultAnimSpeed;
   m_colourScheme = 0;
+  m_symbols = kDefaultSymbols;
   m_queueTurns = CGameSession::kDefaultQueueTurns;
 
   CUIniFile file;
@@ -185,6 +189,7 @@ void CPuzzleDlg::LoadSettings() {
     file.ReadIniString(kKeyTilePath, m_tilePath, kDefaultTile);
     m_animSpeed = file.ReadIniInt(kKeyAnimSpeed, m_animSpeed);
     m_colourScheme = file.ReadIniInt(kKeyColourScheme, 0);
+    m_symbols = file.ReadIniInt(kKeySymbols, m_symbols ? 1 : 0) != 0;
     m_queueTurns = file.ReadIniInt(kKeyQueueTurns, m_queueTurns) != 0;
     m_savedPlacement.left = file.ReadIniInt(kKeyWindowLeft, 0);
     m_savedPlacement.top = file.ReadIniInt(kKeyWindowTop, 0);
@@ -218,6 +223,7 @@ void CPuzzleDlg::SaveSettings() {
   file.WriteIniString(kKeyTilePath, m_tilePath);
   file.WriteIniInt(kKeyAnimSpeed, m_animSpeed);
   file.WriteIniInt(kKeyColourScheme, m_colourScheme);
+  file.WriteIniInt(kKeySymbols, m_symbols ? 1 : 0);
   file.WriteIniInt(kKeyQueueTurns, m_queueTurns);
   if (m_hWnd && !IsIconic()) {
     // A maximised window keeps the size and place it goes back to.
@@ -350,6 +356,8 @@ void CPuzzleDlg::OnGameEvent(const SGameEvent& event) {
       if (m_hWnd && GetCapture() == this) ReleaseCapture();
       FitView(event.keepView);
       if (GetPuzzle()) {
+        // A puzzle from a file or restored by undo is drawn as the settings say too.
+        ApplyDisplaySettings(*GetPuzzle());
         GetPuzzle()->SetTitle(this);
         m_lastPuzzle = GetPuzzle()->GetTypeId();
       }
@@ -378,9 +386,21 @@ void CPuzzleDlg::SetQueueTurns(bool on) {
   m_session.SetQueueTurns(on);
 }
 
+void CPuzzleDlg::ApplyDisplaySettings(CPuzzle& puzzle) const {
+  puzzle.SetOutlineWidth(GetSchemeOutlineWidth(m_colourScheme));
+  puzzle.SetShowSymbols(m_symbols);
+}
+
+void CPuzzleDlg::SetSymbols(bool on) {
+  m_symbols = on;
+  if (GetPuzzle()) GetPuzzle()->SetShowSymbols(on);
+  if (m_hWnd) Invalidate(FALSE);
+}
+
 CPuzzle* CPuzzleDlg::CreateConfiguredPuzzle(int typeId) {
   CPuzzle* puzzle = CreatePuzzle(typeId);
   ApplyScheme(*puzzle, m_colourScheme);
+  ApplyDisplaySettings(*puzzle);
   CUIniFile file;
   if (OpenSettingsFile(file)) {
     for (int i = 1; i < puzzle->GetPaletteCount(); ++i)

@@ -98,6 +98,12 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   // puzzle takes the new ones, and the shared palette is made again to hold them.
   int GetColourScheme() const { return m_colourScheme; }
   void SetColourScheme(int scheme);
+  // Symbols on facelets (Symbols in the settings, off by default), on the current puzzle and
+  // every puzzle made after.
+  bool GetSymbols() const { return m_symbols; }
+  void SetSymbols(bool on);
+  // The settings that change how any puzzle is drawn: the scheme's outline and the symbols.
+  void ApplyDisplaySettings(CPuzzle& puzzle) const;
   // Whether turns given while another animates wait their turn (the QueueTurns setting).
   void SetQueueTurns(bool on);
   CFrame* GetCachedFrame(int id, BOOL mapped);
@@ -261,6 +267,7 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   int m_zoom = 100;  // percent of the fitted size
   CFont m_counterFont;
   int m_colourScheme = 0;
+  bool m_symbols = false;
   CDib m_icon;
   DWORD m_joystickButtons = 0;  // buttons held at the last poll
   CMenuButton* m_hovered = nullptr;

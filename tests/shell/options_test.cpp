@@ -552,3 +552,78 @@ TEST_F(OptionsTest, ASchemeGivesEveryPuzzleItsColoursAndSingleColoursStillChange
   EXPECT_EQ(pyramid->GetPaletteEntry(1), GetSchemePalette(1, 4)[1]);
   delete pyramid;
 }
+
+// Symbols on facelets: off without the key (an older settings file), read from Symbols=1,
+// shown in the preview as soon as the box is ticked, given to the game on OK and written back;
+// Cancel keeps what was. A puzzle the window gets later (a new type, an undo) has them too.
+TEST_F(OptionsTest, SymbolsOnFaceletsAreReadWrittenDefaultedAndShownInThePreview) {
+  OpenWindow();
+  EXPECT_FALSE(m_dlg->GetSymbols());
+  EXPECT_FALSE(m_dlg->GetPuzzle()->GetShowSymbols());
+  RunOptions([&](COptionsDlg& dlg) {
+    CButton* box = static_cast<CButton*>(dlg.GetDlgItem(IDC_OPT_SYMBOLS));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetCheck(), 0);
+    const std::vector<COLORREF> plain = Render(dlg);
+    CEventLoop::InjectClick(box, CPoint(3, 3));
+    EXPECT_EQ(box->GetCheck(), 1);
+    EXPECT_TRUE(dlg.GetPreviewPuzzle()->GetShowSymbols());
+    const std::vector<COLORREF> marked = Render(dlg);
+    ASSERT_EQ(plain.size(), marked.size());
+    int changed = 0;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+      if (plain[i] == marked[i]) continue;
+      ++changed;
+      EXPECT_TRUE(marked[i] == 0x000000u || marked[i] == 0xFFFFFFu) << std::hex << marked[i];
+    }
+    EXPECT_GT(changed, 50);
+    EXPECT_EQ(PreviewPixelsWrong(dlg), 0) << "the preview shows the symbols as drawn";
+    CEventLoop::InjectKeyPress(VK_ESCAPE);
+  });
+  EXPECT_FALSE(m_dlg->GetSymbols());
+  EXPECT_FALSE(m_dlg->GetPuzzle()->GetShowSymbols());
+
+  RunOptions([&](COptionsDlg& dlg) {
+    CEventLoop::InjectClick(dlg.GetDlgItem(IDC_OPT_SYMBOLS), CPoint(3, 3));
+    dlg.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_TRUE(m_dlg->GetSymbols());
+  EXPECT_TRUE(m_dlg->GetPuzzle()->GetShowSymbols());
+  EXPECT_NE(ReadSettings().find("Symbols=1"), std::string::npos) << ReadSettings();
+  m_dlg->SelectPuzzle(4);
+  EXPECT_TRUE(m_dlg->GetPuzzle()->GetShowSymbols());
+  m_dlg->GetSession().Undo();
+  ASSERT_EQ(m_dlg->GetPuzzle()->GetTypeId(), 1);
+  EXPECT_TRUE(m_dlg->GetPuzzle()->GetShowSymbols()) << "a puzzle restored by undo";
+  CloseWindow();
+
+  // Read back, and ticked in the dialog that opens.
+  OpenWindow();
+  EXPECT_TRUE(m_dlg->GetSymbols());
+  EXPECT_TRUE(m_dlg->GetPuzzle()->GetShowSymbols());
+  RunOptions([&](COptionsDlg& dlg) {
+    EXPECT_EQ(static_cast<CButton*>(dlg.GetDlgItem(IDC_OPT_SYMBOLS))->GetCheck(), 1);
+    EXPECT_TRUE(dlg.GetPreviewPuzzle()->GetShowSymbols());
+    CEventLoop::InjectClick(dlg.GetDlgItem(IDC_OPT_SYMBOLS), CPoint(3, 3));
+    dlg.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_FALSE(m_dlg->GetPuzzle()->GetShowSymbols());
+  EXPECT_NE(ReadSettings().find("Symbols=0"), std::string::npos) << ReadSettings();
+  CloseWindow();
+
+  // A value other than 0 is on, as for the other switches.
+  WriteSettings("TilePath=\"" + m_tile + "\"\nSymbols=7\n");
+  OpenWindow();
+  EXPECT_TRUE(m_dlg->GetSymbols());
+}
+
+// The high-contrast scheme's wide outline stays on a puzzle restored by undo.
+TEST_F(OptionsTest, APuzzleRestoredByUndoKeepsTheSchemesOutline) {
+  WriteSettings("TilePath=\"" + m_tile + "\"\nColourScheme=3\n");
+  OpenWindow();
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetOutlineWidth(), 2);
+  m_dlg->SelectPuzzle(4);
+  m_dlg->GetSession().Undo();
+  ASSERT_EQ(m_dlg->GetPuzzle()->GetTypeId(), 1);
+  EXPECT_EQ(m_dlg->GetPuzzle()->GetOutlineWidth(), 2);
+}

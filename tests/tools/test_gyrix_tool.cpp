@@ -311,3 +311,41 @@ TEST_F(GyrixTool, PrintsAndDrawsColourSchemes) {
   EXPECT_EQ(RunTool("render 1 '" + bmp + "' --scheme nope").status, 2);
   EXPECT_EQ(RunTool("sheet '" + Path("sheet.png") + "' --scheme high-contrast").status, 0);
 }
+
+namespace {
+
+std::vector<COLORREF> BitmapPixels(const std::string& path) {
+  CDib dib;
+  std::vector<COLORREF> out;
+  if (dib.Load(path.c_str()) != 1) return out;
+  for (int y = 0; y < dib.Height(); ++y)
+    for (int x = 0; x < dib.Width(); ++x) {
+      COLORREF c = 0;
+      dib.GetPixel(x, y, c);
+      out.push_back(c & 0xFFFFFF);
+    }
+  return out;
+}
+
+}  // namespace
+
+// --symbols marks the facelets, with a scheme or without, at rest and in a turn's frame; the
+// picture differs from the plain one only by black and white marks.
+TEST_F(GyrixTool, RenderAndSheetDrawSymbolsOnFacelets) {
+  for (const std::string extra : {"", " --scheme colour-blind", " --frame 1:45", " --scheme high-contrast --frame -2:30"}) {
+    const std::string plain = Path("plain.bmp"), marked = Path("marked.bmp");
+    ASSERT_EQ(RunTool("render 1 '" + plain + "' --size 200x200 --scramble 4" + extra).status, 0) << extra;
+    ASSERT_EQ(RunTool("render 1 '" + marked + "' --size 200x200 --symbols --scramble 4" + extra).status, 0) << extra;
+    const std::vector<COLORREF> a = BitmapPixels(plain), b = BitmapPixels(marked);
+    ASSERT_EQ(a.size(), b.size());
+    int changed = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (a[i] == b[i]) continue;
+      ++changed;
+      EXPECT_TRUE(b[i] == 0 || b[i] == 0xFFFFFF) << extra << " " << std::hex << b[i];
+    }
+    EXPECT_GT(changed, 200) << extra;
+  }
+  EXPECT_EQ(RunTool("sheet '" + Path("sheet.png") + "' --symbols --scheme colour-blind").status, 0);
+  EXPECT_EQ(RunTool("save 1 '" + Path("x.puz") + "' --symbols").status, 2) << "save draws nothing";
+}
