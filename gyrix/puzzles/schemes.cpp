@@ -47,16 +47,17 @@ const StandardRow kStandard[] = {
 // Colour-blind safe sets by number of sides, lightest first. Each keeps every pair of its
 // colours apart (CIEDE2000) for normal vision and under full protanopia, deuteranopia and
 // tritanopia, and each colour at least half that far from the black outline and the grey
-// inside; the smallest such difference is noted per set.
-const COLORREF kBlind2[] = {0x00FF3C, 0x960078};                                        // 61.1
-const COLORREF kBlind4[] = {0x0FFF87, 0xFFC3F0, 0x002D87, 0xB41E00};                    // 46.8
-const COLORREF kBlind5[] = {0xFFE1F0, 0x2DFF00, 0xF01EC3, 0x1E691E, 0x3C002D};          // 34.4
-const COLORREF kBlind6[] = {0x0FF0F0, 0xFFF069, 0x4B78A5, 0xE16969, 0x001E3C, 0x690000};  // 30.6
-const COLORREF kBlind7[] = {0xF0FFF0, 0x00E1FF, 0xD2B469, 0x4B78A5, 0xF03C5A, 0x000069, 0x4B002D};  // 25.9
-const COLORREF kBlind8[] = {0x00FFE1, 0xFFB4E1, 0xA5C369, 0x0F4BE1,
-                            0xFF5A1E, 0x695A69, 0x0F0069, 0x5A0F00};  // 23.5
-const COLORREF kBlind10[] = {0xF0FFF0, 0x2DF0FF, 0xFFE169, 0xA578F0, 0x2DA53C,
-                             0xFF3CB4, 0x5A695A, 0xB4003C, 0x3C2D3C, 0x002D00};  // 19.9
+// inside; the smallest such difference is noted per set. The search's sets were polished a
+// step at a time afterwards (gyrix-schemesearch refine).
+const COLORREF kBlind2[] = {0x00FF45, 0x980078};                                        // 61.3
+const COLORREF kBlind4[] = {0x0FFF89, 0xFFC3F1, 0x002C88, 0xB31E00};                    // 46.9
+const COLORREF kBlind5[] = {0xFFE9F7, 0x00FF91, 0xFA24C4, 0x006014, 0x3C002D};          // 34.7
+const COLORREF kBlind6[] = {0x00F5FF, 0xF5FB00, 0x4078A5, 0xFF6B6D, 0x041E40, 0x691800};  // 31.2
+const COLORREF kBlind7[] = {0xEFFFEE, 0x02E1FE, 0xCAB25E, 0x3B77B5, 0xF5005B, 0x00007C, 0x360028};  // 26.7
+const COLORREF kBlind8[] = {0x3EFFFF, 0xFFA8FB, 0xA5CB65, 0x0051CF,
+                            0xFF325C, 0x615861, 0x021253, 0x5B0000};  // 25.3
+const COLORREF kBlind10[] = {0xD5FFEE, 0x00EAFF, 0xFEF800, 0xA378F3, 0x009B52,
+                             0xFF45AD, 0x4C695C, 0xB0054D, 0x3C2D3B, 0x002D05};  // 20.8
 
 struct BlindSet {
   int sides;

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -626,4 +627,28 @@ TEST_F(OptionsTest, APuzzleRestoredByUndoKeepsTheSchemesOutline) {
   m_dlg->GetSession().Undo();
   ASSERT_EQ(m_dlg->GetPuzzle()->GetTypeId(), 1);
   EXPECT_EQ(m_dlg->GetPuzzle()->GetOutlineWidth(), 2);
+}
+
+// The shared palette made for any tile, or none, holds every colour of each scheme exactly and
+// the black and white the symbols are drawn in.
+TEST_F(OptionsTest, EverySchemesColoursAndTheSymbolInksAreInTheSharedPalette) {
+  CDib tile;
+  ASSERT_TRUE(CPuzzleDlg::LoadTileBitmap(m_tile.c_str(), tile));
+  for (int s = 0; s < kColourSchemeCount; ++s)
+    for (CDib* from : {&tile, static_cast<CDib*>(nullptr)}) {
+      CPalette palette;
+      CPuzzleDlg::MakeTilePalette(from, palette, s);
+      PALETTEENTRY entries[256];
+      const int count = static_cast<int>(palette.GetPaletteEntries(0, 256, entries));
+      std::set<COLORREF> held;
+      for (int i = 0; i < count; ++i) held.insert(RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue));
+      std::vector<COLORREF> wanted = GetSchemeColours(s);
+      for (int t = 0; t < kPuzzleTypeCount; ++t) {
+        const std::vector<COLORREF> own = GetSchemePalette(s, t);
+        wanted.insert(wanted.end(), own.begin(), own.end());
+      }
+      wanted.push_back(0x000000);
+      wanted.push_back(0xFFFFFF);
+      for (COLORREF c : wanted) EXPECT_TRUE(held.count(c)) << "scheme " << s << (from ? " tile " : " no tile ") << std::hex << c;
+    }
 }

@@ -5,6 +5,7 @@
 //                                     vision and under simulated protanopia, deuteranopia and
 //                                     tritanopia (Machado, Oliveira and Fernandes 2009, full
 //                                     severity), in CIEDE2000
+//   gyrix-schemesearch refine         the game's colour-blind sets polished a step at a time
 //   gyrix-schemesearch high-contrast  per type, which colour of the high-contrast set each side
 //                                     takes, so that sides that touch differ most in lightness
 //   gyrix-schemesearch neighbours     which sides touch, per type
@@ -278,6 +279,63 @@ int HighContrast() {
   return 0;
 }
 
+// Polishes the game's colour-blind sets: each channel of each colour is nudged by a few steps
+// while the set's worst pair (and the soft sum after it) gets better, down to single steps.
+int RefineColourBlind() {
+  std::vector<Candidate> fixed;
+  for (unsigned c : {0x000000u, 0x808080u}) {
+    Candidate f;
+    f.colour = c;
+    for (int v = 0; v < 4; ++v) f.seen[v] = Seen(c, v);
+    fixed.push_back(f);
+  }
+  std::set<int> done;
+  for (int t = 0; t < kPuzzleTypeCount; ++t) {
+    const std::vector<COLORREF> palette = GetSchemePalette(static_cast<int>(ColourScheme::ColourBlind), t);
+    const int k = static_cast<int>(palette.size()) - 1;
+    if (k < 2 || !done.insert(k).second) continue;
+    std::vector<Candidate> colours(k);
+    for (int i = 0; i < k; ++i) {
+      colours[i].colour = palette[i + 1];
+      for (int v = 0; v < 4; ++v) colours[i].seen[v] = Seen(palette[i + 1], v);
+    }
+    auto score = [&]() {
+      std::vector<const Candidate*> set;
+      for (const Candidate& c : colours) set.push_back(&c);
+      return Evaluate(set, fixed);
+    };
+    const double before = score().min;
+    Score best = score();
+    for (int stride = 16; stride >= 1; stride /= 2) {
+      for (bool better = true; better;) {
+        better = false;
+        for (int i = 0; i < k; ++i)
+          for (int channel = 0; channel < 3; ++channel)
+            for (int sign : {-1, 1}) {
+              const Candidate old = colours[i];
+              const int shift = 8 * channel;
+              const int value = std::clamp(int((old.colour >> shift) & 0xFF) + sign * stride, 0, 255);
+              colours[i].colour = (old.colour & ~(0xFFu << shift)) | unsigned(value) << shift;
+              for (int v = 0; v < 4; ++v) colours[i].seen[v] = Seen(colours[i].colour, v);
+              const Score next = score();
+              if (best < next) {
+                best = next;
+                better = true;
+              } else {
+                colours[i] = old;
+              }
+            }
+      }
+    }
+    std::sort(colours.begin(), colours.end(), [](const Candidate& x, const Candidate& y) { return x.seen[0].L > y.seen[0].L; });
+    std::printf("// %d sides: worst pair %.1f (was %.1f)\n{", k, best.min, before);
+    for (const Candidate& c : colours) std::printf("0x%06X, ", c.colour);
+    std::printf("}\n");
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
 int PrintNeighbours() {
   for (int t = 0; t < kPuzzleTypeCount; ++t) {
     std::printf("%2d %-18s", t, GetPuzzleType(t)->name);
@@ -293,6 +351,7 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "colour-blind") == 0) return ColourBlind();
   if (argc == 2 && std::strcmp(argv[1], "high-contrast") == 0) return HighContrast();
   if (argc == 2 && std::strcmp(argv[1], "neighbours") == 0) return PrintNeighbours();
-  std::fprintf(stderr, "usage: gyrix-schemesearch colour-blind|high-contrast|neighbours\n");
+  if (argc == 2 && std::strcmp(argv[1], "refine") == 0) return RefineColourBlind();
+  std::fprintf(stderr, "usage: gyrix-schemesearch colour-blind|refine|high-contrast|neighbours\n");
   return 2;
 }
