@@ -131,6 +131,35 @@ double RoomAroundOrigin(const std::vector<double>& u, const std::vector<double>&
   return inside ? room : -1;
 }
 
+// From the area's middle towards the point farthest from every edge (for a thin triangle its
+// incentre): the mark there can be largest. Steps to a neighbouring point while that gains
+// room, with shorter steps when none does. Returns the room there; u0, v0 the point.
+double MostRoomyPoint(const std::vector<double>& u, const std::vector<double>& v, double& u0, double& v0) {
+  std::vector<double> su(u.size()), sv(v.size());
+  auto roomAt = [&](double x, double y) {
+    for (size_t i = 0; i < u.size(); ++i) su[i] = u[i] - x, sv[i] = v[i] - y;
+    return RoomAroundOrigin(su, sv);
+  };
+  u0 = 0, v0 = 0;
+  double room = roomAt(0, 0);
+  if (room <= 0) return room;
+  static const double kDirections[8][2] = {{1, 0}, {0.7071, 0.7071}, {0, 1}, {-0.7071, 0.7071},
+                                           {-1, 0}, {-0.7071, -0.7071}, {0, -1}, {0.7071, -0.7071}};
+  for (double step = room / 2; step > 0.05; ) {
+    bool moved = false;
+    for (const auto& d : kDirections) {
+      const double x = u0 + d[0] * step, y = v0 + d[1] * step;
+      const double there = roomAt(x, y);
+      if (there > room + 1e-9) {
+        u0 = x, v0 = y, room = there;
+        moved = true;
+      }
+    }
+    if (!moved) step /= 2;
+  }
+  return room;
+}
+
 double LinearChannel(int value) {
   const double c = value / 255.0;
   return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
@@ -201,8 +230,10 @@ bool ComputeFaceletSymbol(const CPolyModel& model, const CFacelet& facelet, int 
     u.push_back(Dot(Minus(c, middle), across));
     v.push_back(Dot(Minus(c, middle), along));
   }
-  const double room = RoomAroundOrigin(u, v);
+  double atU = 0, atV = 0;
+  const double room = MostRoomyPoint(u, v, atU, atV);
   if (room <= 0) return false;
+  const Vec3 centre = Plus(middle, Plus(Scaled(across, atU), Scaled(along, atV)));
   // Seen at a slant the facelet is squashed by the cosine of its turn away from the viewer:
   // the mark keeps its margin on the screen too.
   const double slant = std::fabs(unitNormal.z);
@@ -212,11 +243,11 @@ bool ComputeFaceletSymbol(const CPolyModel& model, const CFacelet& facelet, int 
   if (size < kSmallestRadius || size * slant < kSmallestHalfWidth) return false;
 
   const SSymbolOutline outline = GetSymbolOutline(shape);
-  const POINT centre = model.GetCentre();
+  const POINT client = model.GetCentre();
   for (size_t i = 0; i < outline.x.size(); ++i) {
-    const Vec3 at = Plus(middle, Plus(Scaled(across, size * outline.x[i]), Scaled(along, size * outline.y[i])));
+    const Vec3 at = Plus(centre, Plus(Scaled(across, size * outline.x[i]), Scaled(along, size * outline.y[i])));
     // As the corners are projected: the whole pixel below, then the centre.
-    points.push_back(POINT{static_cast<LONG>(std::floor(at.x)) + centre.x, static_cast<LONG>(std::floor(at.y)) + centre.y});
+    points.push_back(POINT{static_cast<LONG>(std::floor(at.x)) + client.x, static_cast<LONG>(std::floor(at.y)) + client.y});
   }
   counts = outline.counts;
   return true;
