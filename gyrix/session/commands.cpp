@@ -36,6 +36,7 @@ const CommandName kCommandNames[] = {
     {ECommand::ZoomOut, "ZoomOut"},
     {ECommand::Hint, "Hint"},
     {ECommand::Solve, "Solve"},
+    {ECommand::Statistics, "Statistics"},
     {ECommand::Quit, "Quit"},
 };
 
@@ -67,6 +68,7 @@ const SKeyBinding kDefaultBindings[] = {
     {{VK_SUBTRACT, 0}, ECommand::ZoomOut},
     {{'H', 0}, ECommand::Hint},
     {{'H', kModShift}, ECommand::Solve},
+    {{'T', 0}, ECommand::Statistics},
     {{VK_ESCAPE, 0}, ECommand::Quit},
 };
 

@@ -30,6 +30,7 @@ enum class ECommand {
   ZoomOut,
   Hint,
   Solve,
+  Statistics,
   Quit,
 };
 

@@ -92,6 +92,7 @@ void CPuzzleDlg::RunCommand(ECommand command) {
     case ECommand::ZoomOut: Zoom(-1); break;
     case ECommand::Hint: StartSolve(false); break;
     case ECommand::Solve: StartSolve(true); break;
+    case ECommand::Statistics: RunStatistics(); break;
     case ECommand::Quit: OnCancel(); return;
     case ECommand::None: return;
   }

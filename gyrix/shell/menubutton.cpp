@@ -40,6 +40,7 @@ const TopLevelEntry kTopLevel[] = {
     {IDB_RESET, Anchor::TopLeft, 0, 0},   {IDB_OPEN, Anchor::TopLeft, 1, 0},
     {IDB_SAVE, Anchor::TopLeft, 2, 0},    {139, Anchor::TopRight, 0, 0},
     {IDB_SCRAMBLE, Anchor::TopLeft, 0, 1}, {IDB_OPTIONS, Anchor::TopLeft, 0, 2},
+    {IDB_STATISTICS, Anchor::TopLeft, 1, 1},
     {137, Anchor::TopRight, 0, 1},        {147, Anchor::TopRight, 0, 2},
     {161, Anchor::TopRight, 0, 3},        {179, Anchor::TopRight, 0, 4},
     {IDB_CHALLENGE, Anchor::BottomRight, 0, 0},
@@ -272,6 +273,7 @@ void CPuzzleDlg::RunButtonCommand(int id) {
     case IDB_SAVE: RunCommand(ECommand::Save); return;
     case IDB_SCRAMBLE: RunCommand(ECommand::NewScramble); return;
     case IDB_OPTIONS: RunCommand(ECommand::Options); return;
+    case IDB_STATISTICS: RunCommand(ECommand::Statistics); return;
     case IDB_CHALLENGE: RunCommand(ECommand::Challenges); return;
     case IDB_BACK: {
       CMenuButton::CloseMenu();

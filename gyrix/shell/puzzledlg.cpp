@@ -2,6 +2,7 @@
 // shared palette, the choice of puzzle and the frame cache.
 #include <gyrix/shell/puzzledlg.h>
 #include <gyrix/shell/solvehint.h>
+#include <gyrix/shell/replayview.h>
 #include <gyrix/stats/sessionlog.h>
 #include <gyrix/stats/solvelog.h>
 
@@ -111,6 +112,7 @@ CPuzzleDlg::CPuzzleDlg(CWnd* parent) : CDibDialog(IDD_GYRIX_MAIN, parent) {
 
 CPuzzleDlg::~CPuzzleDlg() {
   m_solver.reset();
+  m_replay.reset();
   CloseSolveLog();
   m_session.RemoveListener(this);
   m_session.SetHost(nullptr);
@@ -477,8 +479,8 @@ CSize CPuzzleDlg::ClientSize() const {
   return CSize(client.Width(), client.Height());
 }
 
-void CPuzzleDlg::FitView(bool keepTurn) {
-  CPuzzle* puzzle = GetPuzzle();
+void CPuzzleDlg::FitView(bool keepTurn, CPuzzle* puzzle) {
+  if (!puzzle) puzzle = GetPuzzle();
   if (!puzzle) return;
   CSize size = ClientSize();
   if (size.cx <= 0 || size.cy <= 0) {

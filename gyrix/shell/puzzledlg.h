@@ -24,6 +24,7 @@ class CCachedFrame;
 class CSolveHint;
 class CSolveLog;
 class CSessionLog;
+class CReplayView;
 
 // Command ids of the window: system menu entries and the message a puzzle posts when solved.
 constexpr UINT IDM_ABOUTBOX = 16;
@@ -39,6 +40,9 @@ constexpr UINT_PTR kSolverTimer = 1003;
 // Keeps the game in progress in the solve log.
 constexpr UINT_PTR kSolveLogTimer = 1004;
 constexpr UINT kSolveLogTickMs = 250;
+// Plays a replay on.
+constexpr UINT_PTR kReplayTimer = 1005;
+constexpr UINT kReplayTickMs = 20;
 // Shows the solve log's trouble, once the window is up.
 constexpr UINT IDC_SOLVE_LOG_MESSAGE = 107;
 
@@ -57,6 +61,7 @@ constexpr int IDB_OPEN = 149;
 constexpr int IDB_BACK = 157;
 constexpr int IDB_OPTIONS = 165;
 constexpr int IDB_CHALLENGE = 178;
+constexpr int IDB_STATISTICS = 210;
 
 class CPuzzleDlg : public CDibDialog, public IGameListener {
  public:
@@ -201,8 +206,26 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   // The lines the congratulations add for the bests the last solve set.
   std::string NewBestLines();
   void ShowSolveLogMessage();
+  // The Statistics dialog of the current puzzle and mode (the clock stands still meanwhile);
+  // a replay asked for there plays once it closes.
+  void RunStatistics();
   // The timer's tick: keeps the game, and tells of trouble that writing met.
   void TickSolveLog();
+  void TickReplay();
+  void ReplayKey(UINT key);
+  void ShowReplayTitle();
+  void PaintReplay(CDC* dc, CDib* dib);
+  std::string ReplayClockText() const;
+
+  // ---- Replay of a logged solve (replaywindow.cpp) ----
+  // Plays the solve in the window with its own puzzle; false, with a message, when the solve
+  // cannot be played back. The game waits, its clock stopped, until the replay ends.
+  bool StartReplay(std::int64_t solveId);
+  // Esc: the game comes back as it was.
+  void EndReplay();
+  bool IsReplaying() const { return m_replay != nullptr; }
+  CReplayView* GetReplay() const { return m_replay.get(); }
+  void OnCancel() override;
 
   // ---- State, for the commands and for tests ----
   CPuzzle* GetPuzzle() const { return m_session.GetPuzzle(); }
@@ -229,7 +252,7 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   // The view fitted to the client area: at most 1.5 times as wide as high, never wider than
   // the window, and with the buttons shown small enough to stay clear of them; centred. A new
   // fit turns the view back to its start; a kept turn only sizes the drawing to the window.
-  void FitView(bool keepTurn = false);
+  void FitView(bool keepTurn = false, CPuzzle* puzzle = nullptr);
   void ApplyPlacement();
   CSize ClientSize() const;
   // The modifier keys held now, as command chords name them.
@@ -278,6 +301,7 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   // After m_session: they go first, and the session log leaves the session's listeners.
   std::unique_ptr<CSolveLog> m_solveLog;
   std::unique_ptr<CSessionLog> m_sessionLog;
+  std::unique_ptr<CReplayView> m_replay;
 
   static std::string cm_settingsOverride;
 };

@@ -33,7 +33,8 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
   // A paused clock must not be time to study the position: the pause hides the puzzle (a
   // running turn waits until it ends).
   const bool paused = m_message == kPausedText;
-  if (!paused) m_session.Paint(dc, dib);
+  if (m_replay) PaintReplay(dc, dib);
+  else if (!paused) m_session.Paint(dc, dib);
   if (m_showButtons) {
     for (int i = 0; i < m_buttons.GetCount(); ++i) GetTopLevelButton(i)->DrawButton(this, dib);
     if (CMenuButton* open = CMenuButton::GetOpenMenu()) open->DrawButton(this, dib);
@@ -56,7 +57,7 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
 
 void CPuzzleDlg::DrawClock(CDib* dib) {
   if (!GetPuzzle() || !m_digits[0]) return;
-  CUString text = GetPuzzle()->GetElapsedText();
+  CUString text = m_replay ? CUString(ReplayClockText().c_str()) : GetPuzzle()->GetElapsedText();
   BYTE map[256];
   for (int i = 0; i < 256; ++i) map[i] = static_cast<BYTE>(i);
   UINT ink = CDibWnd::cm_palette.GetNearestPaletteIndex(m_timerColor);
@@ -134,6 +135,7 @@ void CPuzzleDlg::OnSysCommand(UINT id, LPARAM lParam) {
 }
 
 void CPuzzleDlg::OnKeyDown(UINT key, UINT repeat, UINT flags) {
+  if (m_replay) return ReplayKey(key);
   if (StopSolve()) return;
   if (IsMessageShown()) {
     DismissMessage();
@@ -153,6 +155,7 @@ void CPuzzleDlg::OnKeyDown(UINT key, UINT repeat, UINT flags) {
 
 void CPuzzleDlg::OnLButtonDown(UINT flags, CPoint point) {
   CDibDialog::OnLButtonDown(flags, point);
+  if (m_replay) return;  // the game waits for the replay to end
   if (StopSolve()) return;
   CPuzzle* puzzle = GetPuzzle();
   if (!puzzle) return;
@@ -265,6 +268,8 @@ void CPuzzleDlg::OnTimer(UINT_PTR id) {
     Invalidate(FALSE);
   } else if (id == kSolverTimer) {
     FinishSolve();
+  } else if (id == kReplayTimer) {
+    TickReplay();
   } else if (id == kSolveLogTimer) {
     TickSolveLog();
   } else if (id == kPlacementTimer) {

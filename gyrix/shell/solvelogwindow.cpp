@@ -1,6 +1,7 @@
 // The main window's side of the solve log: where it lives, the game in progress kept in it
 // and brought back, the bests the congratulations tell, and trouble with the file.
 #include <gyrix/shell/puzzledlg.h>
+#include <gyrix/shell/statsdlg.h>
 
 #include <gyrix/stats/location.h>
 #include <gyrix/stats/sessionlog.h>
@@ -66,4 +67,16 @@ void CPuzzleDlg::TickSolveLog() {
   if (!m_sessionLog) return;
   m_sessionLog->Tick();
   ShowSolveLogMessage();
+}
+
+void CPuzzleDlg::RunStatistics() {
+  CPuzzle* puzzle = GetPuzzle();
+  if (!puzzle || !m_solveLog) return;
+  // The solve just made is in the log before the figures are read.
+  m_sessionLog->Flush();
+  m_session.StopClock();
+  CStatsDlg dialog(this, *m_solveLog, puzzle->GetTypeId(), puzzle->GetMode(), puzzle->GetName());
+  const INT_PTR result = dialog.DoModal();
+  ResumeClock();
+  if (result == kStatsReplayResult) StartReplay(dialog.GetReplayId());
 }

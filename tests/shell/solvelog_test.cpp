@@ -3,12 +3,15 @@
 // back; a damaged log told once, moved aside, and play going on.
 #include "shell_test_util.h"
 
+#include <gyrix/shell/replayview.h>
+#include <gyrix/shell/statsdlg.h>
 #include <gyrix/stats/sessionlog.h>
 #include <gyrix/stats/solvelog.h>
 
 #include <cordak/urand.h>
 
 #include <fstream>
+#include <set>
 
 namespace {
 
@@ -119,4 +122,89 @@ TEST_F(SolveLogWindow, ADamagedLogIsToldOnceMovedAsideAndANewOneTakesTheSolves) 
   CloseWindow();
   EXPECT_EQ(LoggedSolves(), 1);
   EXPECT_EQ(m_services.messages.size(), 1u) << "told once";
+}
+
+TEST_F(SolveLogWindow, TOpensTheStatisticsWhereASolveIsDeletedPutBackAndReplayed) {
+  WriteSettings("LastPuzzle=0\n");
+  OpenWindow();
+  PlaySolve(3, 200);
+  m_dlg->DismissMessage();
+  PlaySolve(4, 100);
+  m_dlg->DismissMessage();
+  // The game in progress, which the replay must leave as it is.
+  m_dlg->GetSession().Scramble(11);
+  m_dlg->GetSession().Turn(1, ETurnSource::Key);
+  Settle();
+  const std::vector<int> game = History(*m_dlg->GetPuzzle());
+
+  bool ran = false;
+  CEventLoop::SetModalHook([&](CWnd* wnd) {
+    auto* dlg = dynamic_cast<CStatsDlg*>(wnd);
+    if (!dlg || ran) return;
+    ran = true;
+    CEventLoop::ProcessPending();
+    ASSERT_EQ(dlg->GetSolves().size(), 2u);
+    EXPECT_EQ(dlg->GetSolves()[0].id, 2) << "newest first";
+    EXPECT_EQ(dlg->GetStatistics().count, 2);
+    EXPECT_EQ(dlg->SummaryLines()[1], "best  " + CStatValue::Time(static_cast<double>(dlg->GetSolves()[0].durationMs)).Format());
+    EXPECT_NE(CStatsDlg::DescribeSolve(dlg->GetSolves()[0]).find(" turns "), std::string::npos);
+    // Every box draws something besides its paper.
+    for (int which = 0; which < 3; ++which) {
+      CDib box;
+      ASSERT_TRUE(dlg->RenderPanel(which, box, 300, 200));
+      std::set<int> colours;
+      for (int y = 0; y < 200; y += 2)
+        for (int x = 0; x < 300; x += 2) {
+          unsigned char index = 0;
+          box.GetPixel(x, y, index);
+          colours.insert(index);
+        }
+      EXPECT_GE(colours.size(), which == 2 ? 4u : 2u) << which;
+    }
+    dlg->Select(0);
+    ASSERT_TRUE(dlg->DeleteSelected());
+    EXPECT_EQ(dlg->GetSolves().size(), 1u);
+    EXPECT_EQ(m_dlg->GetSolveLog()->CountSolves(), 1);
+    ASSERT_TRUE(dlg->UndoDelete());
+    EXPECT_EQ(dlg->GetSolves().size(), 2u);
+    EXPECT_EQ(dlg->GetSolves()[0].id, 2) << "back with its id";
+    EXPECT_FALSE(dlg->UndoDelete()) << "nothing more to put back";
+    dlg->Select(1);  // the first solve
+    dlg->SendMessage(WM_COMMAND, IDC_STATS_REPLAY, 0);
+  });
+  Key('T');
+  CEventLoop::ProcessPending();
+  CEventLoop::SetModalHook(nullptr);
+  ASSERT_TRUE(ran);
+
+  ASSERT_TRUE(m_dlg->IsReplaying());
+  CReplayView* replay = m_dlg->GetReplay();
+  EXPECT_EQ(replay->Solve().id, 1);
+  EXPECT_FALSE(replay->GetPuzzle()->IsSolved()) << "from the scrambled position";
+  Key(VK_SPACE);  // paused
+  Key(VK_RIGHT);
+  EXPECT_EQ(replay->TurnsShown(), 1);
+  EXPECT_EQ(replay->Clock().TimeMs(), replay->Solve().moves[0].ms) << "the clock shows that turn's time";
+  Key(VK_LEFT);
+  EXPECT_EQ(replay->TurnsShown(), 0);
+  Key(VK_SPACE);
+  for (int i = 0; i < 4; ++i) Key(VK_ADD);
+  EXPECT_EQ(replay->Clock().Speed(), 4.0);
+  AdvanceClock(static_cast<std::uint64_t>(replay->Solve().durationMs / 4 + 200));
+  EXPECT_TRUE(replay->Clock().IsAtEnd());
+  EXPECT_TRUE(replay->GetPuzzle()->IsSolved()) << "the solve plays out to the solved puzzle";
+  Key(VK_HOME);
+  EXPECT_EQ(replay->TurnsShown(), 0);
+  Key(VK_END);
+  EXPECT_TRUE(replay->GetPuzzle()->IsSolved());
+  ClickAt(CPoint(320, 260));  // the game waits
+  Key('R');
+  EXPECT_TRUE(m_dlg->IsReplaying());
+  Key(VK_ESCAPE);
+  CEventLoop::ProcessPending();
+  ASSERT_FALSE(m_dlg->IsReplaying());
+  ASSERT_NE(m_dlg->GetSafeHwnd(), nullptr) << "Esc ended the replay, not the program";
+  EXPECT_EQ(History(*m_dlg->GetPuzzle()), game) << "the game as it was";
+  EXPECT_TRUE(m_dlg->GetPuzzle()->IsScramblePending());
+  EXPECT_EQ(m_dlg->GetSolveLog()->CountSolves(), 2) << "nor the log changed";
 }

@@ -161,6 +161,30 @@ Picture Options() {
   return p;
 }
 
+// A stopwatch before a sheet of rising bars with the average's curve over them.
+Picture Statistics() {
+  Picture p = Make(gyrix_res::kStatistics, "statistics.bmp");
+  CPainter& a = *p.art;
+  const Shape sheet = RoundRectShape(6, 6, 52, 44, 3);
+  FillOutlined(a, sheet, Linear(kWhite, 6, 6, {222, 224, 230}, 58, 50), {80, 84, 100}, 1.1f);
+  const float bars[5] = {30, 24, 26, 17, 12};
+  for (int i = 0; i < 5; ++i) {
+    const float x = 11 + i * 9.0f, top = 8 + bars[i];
+    FillOutlined(a, RectShape(x, top, 6, 45 - top), Linear({120, 170, 255}, x, 0, {30, 80, 220}, x + 6, 0),
+                 {20, 40, 120}, 0.9f);
+  }
+  a.Fill(StrokeShape({{12, 34}, {21, 30}, {30, 30}, {39, 24}, {48, 19}, {54, 16}}, 2.2f), Solid(kOrangeRgb));
+  // The stopwatch in the lower left, over the sheet's corner.
+  const float cx = 18, cy = 46, r = 12;
+  a.Fill(RectShape(cx - 2.5f, cy - r - 5, 5, 4), Solid(kInk));
+  std::vector<FPoint> ring;
+  for (int i = 0; i < 32; ++i) ring.push_back({cx + r * std::cos(i * 0.19635f), cy + r * std::sin(i * 0.19635f)});
+  FillOutlined(a, PolygonShape(ring), Linear({250, 250, 245}, cx - r, cy - r, {200, 200, 196}, cx + r, cy + r), kInk, 1.6f);
+  a.Fill(StrokeShape({{cx, cy}, {cx, cy - r + 3}}, 1.6f), Solid(kRed));
+  a.Fill(StrokeShape({{cx, cy}, {cx + 6, cy + 3}}, 1.4f), Solid(kInk));
+  return p;
+}
+
 Picture Challenge() {
   Picture p = Make(gyrix_res::kChallenge, "challenge.bmp", 79, 33);
   CPainter& a = *p.art;
@@ -231,6 +255,7 @@ std::vector<Picture> CommandPictures() {
   out.push_back(OpenFolder());
   out.push_back(Diskette());
   out.push_back(Options());
+  out.push_back(Statistics());
   out.push_back(BackFolder());
   out.push_back(Challenge());
   out.push_back(Icon());
