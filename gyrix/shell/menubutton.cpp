@@ -40,7 +40,7 @@ const TopLevelEntry kTopLevel[] = {
     {IDB_RESET, Anchor::TopLeft, 0, 0},   {IDB_OPEN, Anchor::TopLeft, 1, 0},
     {IDB_SAVE, Anchor::TopLeft, 2, 0},    {139, Anchor::TopRight, 0, 0},
     {IDB_SCRAMBLE, Anchor::TopLeft, 0, 1}, {IDB_OPTIONS, Anchor::TopLeft, 0, 2},
-    {IDB_STATISTICS, Anchor::TopLeft, 1, 1},
+    {IDB_STATISTICS, Anchor::TopLeft, 0, 3},
     {137, Anchor::TopRight, 0, 1},        {147, Anchor::TopRight, 0, 2},
     {161, Anchor::TopRight, 0, 3},        {179, Anchor::TopRight, 0, 4},
     {IDB_CHALLENGE, Anchor::BottomRight, 0, 0},

@@ -216,6 +216,7 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   void ShowReplayTitle();
   void PaintReplay(CDC* dc, CDib* dib);
   std::string ReplayClockText() const;
+  int ReplayTurnsShown() const;
 
   // ---- Replay of a logged solve (replaywindow.cpp) ----
   // Plays the solve in the window with its own puzzle; false, with a message, when the solve

@@ -82,3 +82,5 @@ void CPuzzleDlg::PaintReplay(CDC* dc, CDib* dib) {
 }
 
 std::string CPuzzleDlg::ReplayClockText() const { return m_replay ? m_replay->ClockText() : std::string(); }
+
+int CPuzzleDlg::ReplayTurnsShown() const { return m_replay ? m_replay->TurnsShown() : 0; }

@@ -31,7 +31,8 @@ void CPuzzleDlg::DrawTurnCounter(CDC* dc) {
   if (!GetPuzzle() || !dc || !m_digits[0]) return;
   if (!m_counterFont.GetSafeHandle())
     CDibWnd::CreatePointFont(m_counterFont, 140, const_cast<char*>("MS Sans Serif"), 700, 0, 0);
-  const int turns = GetPuzzle()->GetTurnsMade();
+  // A replay counts its own turns.
+  const int turns = m_replay ? ReplayTurnsShown() : GetPuzzle()->GetTurnsMade();
   char text[32];
   std::snprintf(text, sizeof text, turns == 1 ? "%d turn" : "%d turns", turns);
   CRect client;

@@ -71,7 +71,7 @@ TEST_F(ResourcesTest, EveryBitmapIsRegisteredForTheProgramWithItsSizeAndDepth) {
     EXPECT_EQ(dib.Height(), e.height);
     EXPECT_EQ(dib.GetBitmapHeader().bmBitsPixel, 8);
   }
-  EXPECT_EQ(ids.size(), 14u + 10u + 37u);
+  EXPECT_EQ(ids.size(), 15u + 10u + 37u);
 }
 
 TEST_F(ResourcesTest, RegisteringAgainRestoresAForgottenTable) {
