@@ -23,6 +23,7 @@ bool CPuzzleDlg::StartReplay(std::int64_t solveId) {
   m_session.StopClock();
   m_message.clear();
   m_replay = std::move(view);
+  ApplyDisplaySettings(*m_replay->GetPuzzle());
   m_replay->Restart(CEventLoop::Now());
   FitView(false, m_replay->GetPuzzle());
   if (m_hWnd) {

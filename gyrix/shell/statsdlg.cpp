@@ -90,6 +90,8 @@ CStatsDlg::CStatsDlg(CWnd* parent, CSolveLog& log, int typeId, int mode, const c
       m_puzzleName(puzzleName ? puzzleName : "") {
   RegisterDialogTemplate(IDD_GYRIX_STATS, &kStatsTemplate);
   Reload();
+  // The newest solve is chosen, so that Replay plays the one just made.
+  if (!m_solves.empty()) m_selected = 0;
 }
 
 void CStatsDlg::DoDataExchange(CDataExchange* dx) {
