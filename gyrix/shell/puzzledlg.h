@@ -217,6 +217,8 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   void PaintReplay(CDC* dc, CDib* dib);
   std::string ReplayClockText() const;
   int ReplayTurnsShown() const;
+  // A replay's puzzle follows the window's size, as the game's does.
+  void FitReplayView();
 
   // ---- Replay of a logged solve (replaywindow.cpp) ----
   // Plays the solve in the window with its own puzzle; false, with a message, when the solve

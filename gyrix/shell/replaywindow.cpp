@@ -85,3 +85,7 @@ void CPuzzleDlg::PaintReplay(CDC* dc, CDib* dib) {
 std::string CPuzzleDlg::ReplayClockText() const { return m_replay ? m_replay->ClockText() : std::string(); }
 
 int CPuzzleDlg::ReplayTurnsShown() const { return m_replay ? m_replay->TurnsShown() : 0; }
+
+void CPuzzleDlg::FitReplayView() {
+  if (m_replay && m_replay->GetPuzzle()) FitView(true, m_replay->GetPuzzle());
+}

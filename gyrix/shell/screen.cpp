@@ -253,6 +253,7 @@ void CPuzzleDlg::OnSize(UINT type, int cx, int cy) {
   if (!GetPuzzle()) return;
   // The player's view turn stays; only the drawing follows the window.
   FitView(true);
+  FitReplayView();
   Invalidate(FALSE);
   BuildButtons();
   SetTimer(kPlacementTimer, 1000);

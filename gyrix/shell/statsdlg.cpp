@@ -26,12 +26,14 @@ const DialogItemTemplate kStatsItems[] = {
     {K::PushButton, IDC_STATS_IMPORT, "&Import", 344, 161, 49, 14, WS_TABSTOP},
     {K::PushButton, IDC_STATS_EXPORT_JSON, "Export &JSON", 292, 178, 49, 14, WS_TABSTOP},
     {K::PushButton, IDC_STATS_EXPORT_CSV, "Export &CSV", 344, 178, 49, 14, WS_TABSTOP},
-    {K::Label, IDC_STATS_NOTE, "", 292, 196, 101, 30},
+    {K::PushButton, IDC_STATS_SESSION, "All sessions", 292, 198, 101, 14, WS_TABSTOP},
+    {K::PushButton, IDC_STATS_NEW_SESSION, "&New session", 292, 215, 49, 14, WS_TABSTOP},
     {K::DefPushButton, IDCANCEL, "Close", 344, 230, 49, 14, WS_TABSTOP},
+    {K::Label, IDC_STATS_NOTE, "", 7, 248, 386, 9},
 };
 
 const DialogTemplate kStatsTemplate = {
-    400, 250, "Statistics", "MS Sans Serif", 8, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+    400, 260, "Statistics", "MS Sans Serif", 8, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
     0, kStatsItems, static_cast<int>(std::size(kStatsItems))};
 
 constexpr COLORREF kPaper = 0xffffff;
@@ -115,7 +117,59 @@ CSolveFilter CStatsDlg::Filter() const {
   CSolveFilter filter;
   filter.typeId = m_typeId;
   filter.mode = m_mode;
+  filter.session = m_session;
+  // An imported session is shown whole, whatever puzzle it was of.
+  CSolveSession shown;
+  if (m_session != 0 && m_log.GetSession(m_session, shown) && shown.imported) {
+    filter.typeId = CSolveFilter::kAny;
+    filter.mode = CSolveFilter::kAny;
+  }
   return filter;
+}
+
+std::string CStatsDlg::SessionTitle() const {
+  if (m_session == 0) return "All sessions";
+  CSolveSession shown;
+  if (!m_log.GetSession(m_session, shown)) return "Session " + std::to_string(m_session);
+  std::string name = shown.name.empty() ? "Session " + std::to_string(m_session) : shown.name;
+  if (shown.imported) name += " (imported" + (shown.puzzle.empty() ? std::string() : ", " + shown.puzzle) + ")";
+  return name;
+}
+
+void CStatsDlg::NextSession() {
+  // All, then each session in turn, then all again.
+  const std::vector<CSolveSession> sessions = m_log.ListSessions();
+  std::int64_t next = 0;
+  if (m_session == 0) {
+    if (!sessions.empty()) next = sessions.front().id;
+  } else {
+    for (std::size_t i = 0; i + 1 < sessions.size(); ++i)
+      if (sessions[i].id == m_session) next = sessions[i + 1].id;
+  }
+  ShowSession(next);
+}
+
+void CStatsDlg::ShowSession(std::int64_t session) {
+  m_session = session;
+  m_selected = -1;
+  m_firstRow = 0;
+  Reload();
+  if (!m_solves.empty()) m_selected = 0;
+  if (GetSafeHwnd())
+    if (CWnd* button = GetDlgItem(IDC_STATS_SESSION)) button->SetWindowText(SessionTitle().c_str());
+  SetNote(SessionTitle() + ": " + std::to_string(m_solves.size()) + " solves.");
+  Refresh();
+}
+
+std::int64_t CStatsDlg::StartNewSession() {
+  const std::int64_t id = m_log.NewSession(std::string());
+  if (id <= 0) {
+    SetNote("A new session could not be started.");
+    return 0;
+  }
+  ShowSession(id);
+  SetNote("New solves now go to " + SessionTitle() + ".");
+  return id;
 }
 
 void CStatsDlg::Reload() {
@@ -136,8 +190,12 @@ void CStatsDlg::Refresh() {
 
 void CStatsDlg::SetNote(const std::string& note) {
   m_note = note;
-  if (GetSafeHwnd())
-    if (CWnd* label = GetDlgItem(IDC_STATS_NOTE)) label->SetWindowText(note.c_str());
+  if (!GetSafeHwnd()) return;
+  if (CWnd* label = GetDlgItem(IDC_STATS_NOTE)) {
+    label->SetWindowText(note.c_str());
+    // The label is drawn over the dialog's own background, which must first cover the old text.
+    Invalidate(FALSE);
+  }
 }
 
 std::vector<std::string> CStatsDlg::SummaryLines() const {
@@ -444,6 +502,8 @@ BOOL CStatsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
       }
       return TRUE;
     case IDC_STATS_DELETE: DeleteSelected(); return TRUE;
+    case IDC_STATS_SESSION: NextSession(); return TRUE;
+    case IDC_STATS_NEW_SESSION: StartNewSession(); return TRUE;
     case IDC_STATS_UNDELETE: UndoDelete(); return TRUE;
     case IDC_STATS_EXPORT_JSON:
     case IDC_STATS_EXPORT_CSV: {

@@ -3,7 +3,8 @@
 // (date, time, turns, turns per second, assisted), the chart of the times with the ao5 and ao12
 // curves and the bests marked, all drawn by the program into its own bitmaps. A solve can be
 // deleted (and put back while the dialog is open), replayed in the main window, and the log
-// exported to the web timer's JSON or to CSV, or such a file imported.
+// exported to the web timer's JSON or to CSV, or such a file imported. It shows all sessions
+// of the puzzle and mode, or one session (an imported one whole), and starts new sessions.
 #pragma once
 
 #include <gyrix/stats/solvelog.h>
@@ -29,6 +30,8 @@ constexpr int IDC_STATS_UNDELETE = 2012;
 constexpr int IDC_STATS_EXPORT_JSON = 2013;
 constexpr int IDC_STATS_EXPORT_CSV = 2014;
 constexpr int IDC_STATS_IMPORT = 2015;
+constexpr int IDC_STATS_SESSION = 2016;      // steps through all sessions and each one
+constexpr int IDC_STATS_NEW_SESSION = 2017;  // new solves go to a new session
 // DoModal's result when the player asked for a replay (GetReplayId names the solve).
 constexpr int kStatsReplayResult = 3;
 
@@ -71,6 +74,14 @@ class CStatsDlg : public CDibDialog {
   void Select(int row);
   bool Export(bool json, const std::string& path);
   bool Import(const std::string& path);
+  // The solves of one session (0: all of this puzzle and mode; an imported session: all of it).
+  void ShowSession(std::int64_t session);
+  void NextSession();
+  // Starts a new session for new solves and shows it; its id, 0 when it failed.
+  std::int64_t StartNewSession();
+  std::int64_t GetShownSession() const { return m_session; }
+  // "All sessions", "Session 3", "222 (imported, 222so)".
+  std::string SessionTitle() const;
 
   // ---- State, for the main window and tests ----
   const std::vector<CSolve>& GetSolves() const { return m_solves; }  // newest first
@@ -102,6 +113,7 @@ class CStatsDlg : public CDibDialog {
   std::vector<std::int64_t> m_times;  // counted, oldest first
   int m_selected = -1;
   int m_firstRow = 0;
+  std::int64_t m_session = 0;  // shown; 0 all
   std::int64_t m_replayId = 0;
   std::vector<CSolve> m_deleted;  // with their turns, to put back
   std::string m_note;

@@ -169,6 +169,17 @@ TEST_F(SolveLogWindow, TOpensTheStatisticsWhereASolveIsDeletedPutBackAndReplayed
     EXPECT_EQ(dlg->GetSolves().size(), 2u);
     EXPECT_EQ(dlg->GetSolves()[0].id, 2) << "back with its id";
     EXPECT_FALSE(dlg->UndoDelete()) << "nothing more to put back";
+    // A new session starts empty; stepping through the sessions comes back to all of them.
+    ASSERT_GT(dlg->StartNewSession(), 0);
+    EXPECT_TRUE(dlg->GetSolves().empty());
+    EXPECT_EQ(dlg->GetStatistics().count, 0);
+    for (int i = 0; i < 4 && dlg->GetShownSession() != 0; ++i) dlg->NextSession();
+    ASSERT_EQ(dlg->GetShownSession(), 0);
+    EXPECT_EQ(dlg->SessionTitle(), "All sessions");
+    ASSERT_EQ(dlg->GetSolves().size(), 2u);
+    dlg->NextSession();
+    EXPECT_EQ(dlg->GetSolves().size(), 2u) << "the first session holds both";
+    dlg->ShowSession(0);
     dlg->Select(1);  // the first solve
     dlg->SendMessage(WM_COMMAND, IDC_STATS_REPLAY, 0);
   });
