@@ -288,6 +288,7 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   CFrame* m_digits[11] = {};
   std::string m_message;
   CFont m_messageFont;
+  CFont m_smallMessageFont;  // for a message the scroll cannot hold at full size
   CFrame m_panel;
   int m_animSpeed = 30;
   int m_zoom = 100;  // percent of the fitted size

@@ -50,6 +50,14 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
     dc->SetBkMode(TRANSPARENT);
     CRect text(at.x + kPanelTextMarginX, at.y + kPanelTextMarginY,
                at.x + m_panel.Width() - kPanelTextMarginX, at.y + m_panel.Height() - kPanelTextMarginY);
+    // A message longer than the scroll holds (a solve with its new bests) is written smaller.
+    CRect measure = text;
+    dc->DrawText(m_message.c_str(), static_cast<int>(m_message.size()), &measure, DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
+    if (measure.bottom > text.bottom) {
+      if (!m_smallMessageFont.GetSafeHandle())
+        CDibWnd::CreatePointFont(m_smallMessageFont, 180, const_cast<char*>("Times New Roman"), 400, 0, 0);
+      if (m_smallMessageFont.GetSafeHandle()) dc->SelectObject(&m_smallMessageFont);
+    }
     dc->DrawText(m_message.c_str(), static_cast<int>(m_message.size()), &text, DT_CENTER | DT_WORDBREAK);
     if (oldFont) dc->SelectObject(oldFont);
   }

@@ -54,7 +54,8 @@ std::string CPuzzleDlg::NewBestLines() {
   if (r.newBestSingle) lines += "\r\nNew best single";
   if (r.newBestAo5) lines += "\r\nNew best ao5";
   if (r.newBestAo12) lines += "\r\nNew best ao12";
-  return lines.empty() ? lines : "\r\n" + lines;
+  // Line by line under the time, without a blank line: the scroll holds three of them.
+  return lines;
 }
 
 void CPuzzleDlg::ShowSolveLogMessage() {
