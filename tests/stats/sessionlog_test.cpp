@@ -10,8 +10,14 @@
 
 #include "stats_test_util.h"
 
+#include <csignal>
+#include <cstdlib>
 #include <memory>
+#include <set>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -279,4 +285,79 @@ TEST(SessionLog, AKeptGameThatCannotBeReadIsRefusedAndTheSessionPlaysOn) {
   EXPECT_EQ(History(g.P()), (std::vector<int>{1}));
   std::vector<std::uint8_t> a, b;
   EXPECT_FALSE(UnpackKeptGame(std::vector<std::uint8_t>(kept.begin(), kept.end() - 1), a, b));
+}
+
+TEST(SessionLog, AScrambleUndoneAndRedoneIsAFreshSolveAndAResetOneIsNone) {
+  CScratchFolder folder;
+  Game g(folder / "gyrix.db");
+  g.Open(kCube2);
+  g.session.Scramble(12);
+  ASSERT_TRUE(g.session.Undo());  // the scramble taken back
+  EXPECT_FALSE(g.session.IsSolving());
+  ASSERT_TRUE(g.session.Redo());
+  ASSERT_TRUE(g.recorder->GetRecorder().IsUnderWay()) << "redone just as scrambled: a solve starts";
+  g.SolveScramble(12);
+  ASSERT_TRUE(g.P().IsSolved());
+  EXPECT_TRUE(g.recorder->TakeResult().recorded);
+
+  // A reset in the middle, undone: the game is back but its turns so far are not known.
+  g.session.Scramble(13);
+  g.session.Turn(1, ETurnSource::Key);
+  g.session.Reset();
+  ASSERT_TRUE(g.session.Undo());
+  EXPECT_FALSE(g.recorder->GetRecorder().IsUnderWay());
+  g.session.Undo();  // the turn
+  g.SolveScramble(13);
+  EXPECT_FALSE(g.recorder->TakeResult().recorded);
+  EXPECT_EQ(g.log.CountSolves(), 1);
+}
+
+TEST(SessionLog, AGameKilledAtRandomKeepsEverySolveAndComesBackReadable) {
+  CScratchFolder folder;
+  const std::string path = folder / "gyrix.db";
+  std::set<std::int64_t> committed;
+  for (int round = 0; round < 30; ++round) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      close(pipeEnds[0]);
+      Game g(path);
+      g.Open(kCube2);
+      for (int seed = 1 + round * 1000;; ++seed) {
+        g.session.Scramble(seed);
+        const std::vector<int> scramble = ScrambleTurns(seed, g.P().GetMoveCount());
+        for (auto it = scramble.rbegin(); it != scramble.rend() && !g.P().IsSolved(); ++it) {
+          g.now += 120;
+          g.session.Turn(-*it, ETurnSource::Key);
+          g.recorder->Tick();
+        }
+        const CSolveRecorder::CResult r = g.recorder->TakeResult();
+        if (r.recorded && write(pipeEnds[1], &r.id, sizeof r.id) != sizeof r.id) _exit(1);
+      }
+    }
+    close(pipeEnds[1]);
+    usleep(5000 + random() % 80000);
+    kill(child, SIGKILL);
+    std::int64_t id = 0;
+    while (read(pipeEnds[0], &id, sizeof id) == sizeof id) committed.insert(id);
+    close(pipeEnds[0]);
+    waitpid(child, nullptr, 0);
+
+    Game next(path);
+    ASSERT_TRUE(next.log.IsPersistent()) << "round " << round << ": " << next.log.TakeMessage();
+    ASSERT_EQ(next.log.IntegrityCheck(), "ok") << "round " << round;
+    std::set<std::int64_t> present;
+    for (const CSolve& s : next.log.ListSolves({})) present.insert(s.id);
+    for (std::int64_t c : committed) ASSERT_TRUE(present.count(c)) << "round " << round << " lost solve " << c;
+    // The game kept before the kill comes back whole.
+    std::vector<std::uint8_t> kept;
+    if (next.log.LoadGame(kCube2, 0, kept)) {
+      next.Open(kCube3);
+      EXPECT_TRUE(next.recorder->Resume(kCube2, 0)) << "round " << round;
+    }
+  }
+  // Enough kills land after commits to mean something, even in a slow build.
+  EXPECT_GE(committed.size(), 3u);
 }
