@@ -5,6 +5,7 @@
 #include <platform/gdiobj.h>
 #include <platform/palette.h>
 #include <platform/bitmap.h>
+#include <platform/image32.h>
 #include <platform/region.h>
 #include <platform/dc.h>
 #include <platform/messages.h>

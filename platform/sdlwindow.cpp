@@ -44,6 +44,7 @@ const std::array<RGBQUAD, 256>& DefaultWindowColours() {
 // Back buffer and presenting
 
 TopLevelState::~TopLevelState() {
+  if (smoothSurface) SDL_FreeSurface(smoothSurface);
   if (indexed) SDL_FreeSurface(indexed);
   if (window) SDL_DestroyWindow(window);
 }
@@ -64,8 +65,32 @@ bool TopLevelState::ResizeBuffer(int width, int height) {
   if (!indexed) return false;
   indexed->pitch = -stride;
   coloursValid = false;
+  // A frame of the old size shows nothing until it is drawn again at the new one.
+  smoothRect.SetRectEmpty();
   MarkDirty(CRect(0, 0, width, height));
   return true;
+}
+
+CImage32* TopLevelState::SmoothFrame() {
+  const int width = buffer.Width(), height = buffer.Height();
+  if (width <= 0 || height <= 0) return nullptr;
+  if (smoothFrame.Width() != width || smoothFrame.Height() != height || !smoothSurface) {
+    if (smoothSurface) SDL_FreeSurface(smoothSurface);
+    smoothSurface = nullptr;
+    if (!smoothFrame.Resize(width, height)) return nullptr;
+    smoothSurface = SDL_CreateRGBSurfaceWithFormatFrom(smoothFrame.Row(0), width, height, 32, width * 4,
+                                                       SDL_PIXELFORMAT_RGB888);
+    if (!smoothSurface) return nullptr;
+  }
+  return &smoothFrame;
+}
+
+void TopLevelState::ComposePresented(CImage32& out) const {
+  if (!out.Resize(buffer.Width(), buffer.Height()) || out.IsEmpty()) return;
+  const RECT all{0, 0, buffer.Width(), buffer.Height()};
+  out.CopyFrom(buffer, all);
+  if (!smoothRect.IsRectEmpty() && smoothFrame.Width() == out.Width() && smoothFrame.Height() == out.Height())
+    out.CopyFrom(smoothFrame, smoothRect);
 }
 
 void TopLevelState::MarkDirty(const CRect& r) {
@@ -92,6 +117,12 @@ bool TopLevelState::Present() {
   SDL_Rect r{presentDirty.left, presentDirty.top, presentDirty.Width(), presentDirty.Height()};
   SDL_Rect d = r;
   bool ok = SDL_BlitSurface(indexed, &r, target, &d) == 0;
+  CRect smooth;
+  if (smoothSurface && smooth.IntersectRect(smoothRect, presentDirty)) {
+    SDL_Rect from{smooth.left, smooth.top, smooth.Width(), smooth.Height()};
+    SDL_Rect to = from;
+    ok = SDL_BlitSurface(smoothSurface, &from, target, &to) == 0 && ok;
+  }
   SDL_Rect shown{presentDirty.left, presentDirty.top, presentDirty.Width(), presentDirty.Height()};
   ok = SDL_UpdateWindowSurfaceRects(window, &shown, 1) == 0 && ok;
   presentDirty.SetRectEmpty();

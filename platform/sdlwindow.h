@@ -6,6 +6,7 @@
 #pragma once
 
 #include <platform/bitmap.h>
+#include <platform/image32.h>
 #include <platform/types.h>
 
 #include <SDL.h>
@@ -29,6 +30,9 @@ struct TopLevelState {
   bool minimized = false;
   bool maximized = false;
   CSize minTrack{1, 1};             // the smallest client size allowed
+  CImage32 smoothFrame;             // 32 bits, client size, made when first asked for
+  CRect smoothRect;                 // the part of smoothFrame presented over the buffer
+  SDL_Surface* smoothSurface = nullptr;  // wraps smoothFrame's pixels
 
   ~TopLevelState();
   // Makes the back buffer (and its surface) the given size, keeping the colour table.
@@ -36,6 +40,10 @@ struct TopLevelState {
   // Shows the dirty part of the back buffer in the window; FALSE when SDL refused.
   bool Present();
   void MarkDirty(const CRect& r);
+  // The 32-bit frame at the buffer's size (its surface made again when it moved).
+  CImage32* SmoothFrame();
+  // The presented picture: the buffer in its colours with the 32-bit frame's part over it.
+  void ComposePresented(CImage32& out) const;
 
   // Window-side work that needs the window's inner state.
   static void OnWindowEvent(CWnd* top, const SDL_WindowEvent& e);

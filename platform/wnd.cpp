@@ -580,6 +580,34 @@ void CWnd::SetPresentPalette(const CPalette* palette) {
   top->m_top->MarkDirty(CRect(0, 0, top->m_rect.Width(), top->m_rect.Height()));
 }
 
+CImage32* CWnd::SmoothFrame() {
+  CWnd* top = m_hWnd ? GetTopLevelParent() : nullptr;
+  return top && top->m_top ? top->m_top->SmoothFrame() : nullptr;
+}
+
+void CWnd::ShowSmoothFrame(const CRect& r) {
+  CWnd* top = m_hWnd ? GetTopLevelParent() : nullptr;
+  if (!top || !top->m_top) return;
+  TopLevelState& state = *top->m_top;
+  CRect shown;
+  if (state.SmoothFrame()) shown.IntersectRect(r, CRect(0, 0, state.smoothFrame.Width(), state.smoothFrame.Height()));
+  // Where the old part was, the back buffer shows again.
+  state.MarkDirty(state.smoothRect);
+  state.MarkDirty(shown);
+  state.smoothRect = shown;
+}
+
+CRect CWnd::GetSmoothFrameRect() const {
+  const CWnd* top = m_hWnd ? GetTopLevelParent() : nullptr;
+  return top && top->m_top ? top->m_top->smoothRect : CRect();
+}
+
+void CWnd::GetPresentedImage(CImage32& out) const {
+  const CWnd* top = m_hWnd ? GetTopLevelParent() : nullptr;
+  if (top && top->m_top) top->m_top->ComposePresented(out);
+  else out.Resize(0, 0);
+}
+
 void CWnd::LockPresentPalette(const CPalette* palette) {
   CWnd* top = m_hWnd ? GetTopLevelParent() : nullptr;
   if (!top || !top->m_top) return;

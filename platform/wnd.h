@@ -15,6 +15,7 @@
 class CDC;
 class CFont;
 class CBitmap;
+class CImage32;
 class CBrush;
 class CPalette;
 class CMenu;
@@ -162,6 +163,14 @@ class CWnd {
   // The colours the back buffer is presented with: the last palette realised on one of the
   // window's device contexts, or the layer's default colours.
   void SetPresentPalette(const CPalette* palette);
+  // The top-level window's 32-bit frame, the size of its back buffer (null before creation).
+  // The part of it given to ShowSmoothFrame is presented over the back buffer, from the next
+  // present on, until another part (or none) is given or the window changes size.
+  CImage32* SmoothFrame();
+  void ShowSmoothFrame(const CRect& r);
+  CRect GetSmoothFrameRect() const;
+  // The picture presented now: the back buffer in its colours with the frame's part over it.
+  void GetPresentedImage(CImage32& out) const;
   // Fixes the colours of this window's top-level window to one palette, for a window whose
   // parts bring palettes of their own: realising another palette then changes nothing, and
   // what it draws is matched to the fixed colours, so pixels already drawn keep theirs.

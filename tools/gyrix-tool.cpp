@@ -16,6 +16,7 @@
 #include <gyrix/session/script.h>
 
 #include <cordak/urand.h>
+#include <lumex/coverage.h>
 #include <lumex/dib.h>
 #include <platform/dc.h>
 #include <platform/palette.h>
@@ -44,8 +45,8 @@ const char kUsage[] =
     "  gyrix-tool save ID OUT.puz [--mode N] [--turns 1,-3,5] [--scramble SEED] [--moves TEXT]\n"
     "  gyrix-tool render ID|FILE.puz OUT.png|OUT.bmp [--size WxH] [--mode N] [--turns ...]\n"
     "                    [--scramble SEED] [--moves TEXT] [--view X,Y,Z] [--frame TURN:ANGLE]\n"
-    "                    [--scheme NAME] [--symbols]\n"
-    "  gyrix-tool sheet OUT.png|OUT.bmp [--size WxH] [--scheme NAME] [--symbols]\n"
+    "                    [--scheme NAME] [--symbols] [--smooth]\n"
+    "  gyrix-tool sheet OUT.png|OUT.bmp [--size WxH] [--scheme NAME] [--symbols] [--smooth]\n"
     "  gyrix-tool solve ID|FILE.puz [--mode N] [--scramble SEED] [--turns ...] [--moves TEXT]\n"
     "  gyrix-tool scheme NAME\n"
     "  gyrix-tool info FILE.puz\n"
@@ -140,6 +141,7 @@ struct Options {
   int frameAngle = 0;
   int scheme = -1;  // none given: the puzzle keeps its own colours
   bool symbols = false;
+  bool smooth = false;  // anti-aliased, into a 32-bit PNG
 };
 
 int ParseScheme(const std::string& value) {
@@ -157,9 +159,13 @@ void ParseSize(const std::string& value, int& width, int& height) {
 void ParseOptions(int argc, char** argv, int first, bool forRender, Options& out) {
   for (int i = first; i < argc; ++i) {
     const std::string option = argv[i];
-    // The one option without a value.
+    // The options without a value.
     if (forRender && option == "--symbols") {
       out.symbols = true;
+      continue;
+    }
+    if (forRender && option == "--smooth") {
+      out.smooth = true;
       continue;
     }
     const bool known = option == "--mode" || option == "--turns" || option == "--scramble" ||
@@ -325,14 +331,30 @@ int Render(int argc, char** argv) {
     if (!IsTurnAllowedNow(*p, options.frameTurn))
       throw Failure{std::string(p->GetName()) + " refuses turn " + std::to_string(options.frameTurn) + " here"};
   }
+  if (options.smooth && !png) throw Failure{"--smooth writes a 32-bit PNG: " + out, 2};
   CPuzzleCanvas canvas(*p, options.width, options.height, kBackground);
   if (!canvas.IsValid()) throw Failure{"cannot make the image"};
+  CCoveragePainter painter;
+  if (options.smooth) {
+    painter.Begin(RECT{0, 0, options.width, options.height});
+    p->SetSmoothPainter(&painter, false);
+  }
   if (options.hasFrame) {
     p->DrawMoveFrame(canvas.dc, &canvas.dib, options.frameTurn, options.frameAngle);
   } else {
     p->Draw(canvas.dc, &canvas.dib);
   }
+  p->SetSmoothPainter(nullptr, false);
   CDib& dib = canvas.dib;
+  if (options.smooth) {
+    CImage32 picture;
+    if (!picture.Resize(options.width, options.height)) throw Failure{"cannot make the image"};
+    picture.CopyFrom(dib, RECT{0, 0, options.width, options.height});
+    painter.Paint(picture);
+    const std::string problem = WriteRgbPng(picture, out.c_str());
+    if (!problem.empty()) throw Failure{problem};
+    return 0;
+  }
 
   if (png) {
     const std::string problem = WriteIndexedPng(dib, out.c_str());
@@ -350,10 +372,15 @@ int SheetCommand(int argc, char** argv) {
   if (!png && !EndsWith(out, ".bmp")) throw Failure{"the output must end in .png or .bmp: " + out, 2};
   int width = kSheetDefaultWidth, height = 0, scheme = 0;
   bool symbols = false;
+  bool smooth = false;
   for (int i = 3; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "--symbols") {
       symbols = true;
+      continue;
+    }
+    if (option == "--smooth") {
+      smooth = true;
       continue;
     }
     if (option != "--size" && option != "--scheme") throw Failure{"unknown option " + option + "\n" + kUsage, 2};
@@ -362,10 +389,14 @@ int SheetCommand(int argc, char** argv) {
     else ParseSize(argv[++i], width, height);
   }
   Sheet sheet;
-  const std::string problem = PaintSheet(width, height, kMaxSide, sheet, scheme, symbols);
+  if (smooth && !png) throw Failure{"--smooth writes a 32-bit PNG: " + out, 2};
+  const std::string problem = PaintSheet(width, height, kMaxSide, sheet, scheme, symbols, smooth);
   if (!problem.empty()) throw Failure{problem};
   CDib& dib = sheet.canvas->dib;
-  if (png) {
+  if (smooth) {
+    const std::string failed = WriteRgbPng(*sheet.smooth, out.c_str());
+    if (!failed.empty()) throw Failure{failed};
+  } else if (png) {
     const std::string failed = WriteIndexedPng(dib, out.c_str());
     if (!failed.empty()) throw Failure{failed};
   } else if (!dib.Save(out.c_str())) {

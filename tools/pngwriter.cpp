@@ -1,6 +1,7 @@
 #include "pngwriter.h"
 
 #include <platform/bitmap.h>
+#include <platform/image32.h>
 
 #include <png.h>
 
@@ -13,7 +14,8 @@
 namespace {
 
 // libpng reports errors by longjmp; nothing with a destructor may live between setjmp and
-// the calls that can fail, so the rows and palette are prepared before.
+// the calls that can fail, so the rows and palette are prepared before. An empty palette
+// writes RGB rows.
 bool EncodePng(std::FILE* out, int width, int height, const std::vector<png_color>& palette,
                const std::vector<png_bytep>& rows) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -29,14 +31,30 @@ bool EncodePng(std::FILE* out, int width, int height, const std::vector<png_colo
   }
   png_init_io(png, out);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+               palette.empty() ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   png_write_info(png, info);
   png_write_image(png, const_cast<png_bytepp>(rows.data()));
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return true;
+}
+
+std::string WriteRows(const char* path, int width, int height, const std::vector<png_color>& palette,
+                      const std::vector<png_bytep>& rows) {
+  const std::string temporary = std::string(path) + ".tmp-png";
+  std::FILE* out = std::fopen(temporary.c_str(), "wb");
+  if (!out) return std::string("cannot write ") + path + ": " + std::strerror(errno);
+  bool ok = EncodePng(out, width, height, palette, rows);
+  ok = (std::fflush(out) == 0) && ok;
+  ok = (std::fclose(out) == 0) && ok;
+  if (!ok || std::rename(temporary.c_str(), path) != 0) {
+    const std::string reason = std::string("cannot write ") + path + ": " + std::strerror(errno);
+    std::remove(temporary.c_str());
+    return reason;
+  }
+  return {};
 }
 
 }  // namespace
@@ -62,16 +80,23 @@ std::string WriteIndexedPng(const CBitmap& image, const char* path) {
     rows[y] = pixels[y].data();
   }
 
-  const std::string temporary = std::string(path) + ".tmp-png";
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (!out) return std::string("cannot write ") + path + ": " + std::strerror(errno);
-  bool ok = EncodePng(out, width, height, palette, rows);
-  ok = (std::fflush(out) == 0) && ok;
-  ok = (std::fclose(out) == 0) && ok;
-  if (!ok || std::rename(temporary.c_str(), path) != 0) {
-    const std::string reason = std::string("cannot write ") + path + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
-    return reason;
+  return WriteRows(path, width, height, palette, rows);
+}
+
+std::string WriteRgbPng(const CImage32& image, const char* path) {
+  if (image.IsEmpty()) return "the image is empty";
+  const int width = image.Width(), height = image.Height();
+  std::vector<std::vector<png_byte>> pixels(height, std::vector<png_byte>(static_cast<std::size_t>(width) * 3));
+  std::vector<png_bytep> rows(height);
+  for (int y = 0; y < height; ++y) {
+    const std::uint32_t* src = image.Row(y);
+    png_byte* to = pixels[y].data();
+    for (int x = 0; x < width; ++x) {
+      to[3 * x] = static_cast<png_byte>(src[x] >> 16);
+      to[3 * x + 1] = static_cast<png_byte>(src[x] >> 8);
+      to[3 * x + 2] = static_cast<png_byte>(src[x]);
+    }
+    rows[y] = pixels[y].data();
   }
-  return {};
+  return WriteRows(path, width, height, {}, rows);
 }

@@ -167,7 +167,9 @@ void DrawLabel(CDC* dc, const RECT& strip, int lineHeight, const std::string& na
 
 // Paints the puzzle centred in the picture, clipped to it; turn 0 (or a turn the position
 // refuses) paints it at rest.
-void DrawPicture(CPuzzleCanvas& sheet, CPuzzle& p, const RECT& picture, int turn, int angle) {
+// With a painter the puzzle is handed to it, clipped to the picture, instead of painted.
+void DrawPicture(CPuzzleCanvas& sheet, CPuzzle& p, const RECT& picture, int turn, int angle,
+                 CCoveragePainter* smooth) {
   const int w = picture.right - picture.left, h = picture.bottom - picture.top;
   const int side = std::min(w, h);
   p.ResetView(side, side);
@@ -175,10 +177,15 @@ void DrawPicture(CPuzzleCanvas& sheet, CPuzzle& p, const RECT& picture, int turn
   CDC* dc = sheet.dc;
   const int saved = dc->SaveDC();
   dc->IntersectClipRect(&picture);
+  if (smooth) {
+    smooth->Begin(picture);
+    p.SetSmoothPainter(smooth, false);
+  }
   if (turn != 0 && IsTurnAllowedNow(p, turn))
     p.DrawMoveFrame(dc, &sheet.dib, turn, angle);
   else
     p.Draw(dc, &sheet.dib);
+  p.SetSmoothPainter(nullptr, false);
   dc->RestoreDC(saved);
 }
 
@@ -189,7 +196,7 @@ bool IsTurnAllowedNow(CPuzzle& p, int move) {
   return !planeCut || planeCut->CanMove(move);
 }
 
-std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int scheme, bool symbols) {
+std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int scheme, bool symbols, bool smooth) {
   std::vector<Entry> entries;
   std::string problem = MakeEntries(entries, scheme, symbols);
   if (!problem.empty()) return problem;
@@ -250,6 +257,7 @@ std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int schem
   if (!sheet.IsValid()) return "cannot make the image";
   CDC* dc = sheet.dc;
   dc->SetBkMode(TRANSPARENT);
+  std::vector<std::unique_ptr<CCoveragePainter>> painters;
 
   {
     int built = 0;
@@ -303,7 +311,8 @@ std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int schem
       const RECT picture{x, y + labelHeight, x + layout.cellWidth, y + rowHeight};
       DrawLabel(dc, strip, lineHeight, name, EntryTag(e), pictures[k].label);
       dc->FillSolidRect(&picture, kPanel);
-      DrawPicture(sheet, *pictures[k].puzzle, picture, pictures[k].turn, angle);
+      if (smooth) painters.push_back(std::make_unique<CCoveragePainter>());
+      DrawPicture(sheet, *pictures[k].puzzle, picture, pictures[k].turn, angle, smooth ? painters.back().get() : nullptr);
       out.cells.push_back(SheetCell{e.typeId, e.mode, pictures[k].state, picture});
     }
   }
@@ -314,6 +323,12 @@ std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int schem
     CFontChoice font(dc, kLabelPixels, FW_NORMAL);
     dc->SetTextColor(kCaptionText);
     dc->DrawText(footer, &box, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  }
+  if (smooth) {
+    out.smooth = std::make_unique<CImage32>();
+    if (!out.smooth->Resize(width, layout.height)) return "cannot make the image";
+    out.smooth->CopyFrom(sheet.dib, RECT{0, 0, width, layout.height});
+    for (auto& painter : painters) painter->Paint(*out.smooth);
   }
   return "";
 }

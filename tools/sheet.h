@@ -5,6 +5,8 @@
 
 #include <gyrix/engine/canvas.h>
 
+#include <platform/image32.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,9 @@ struct SheetCell {
 
 struct Sheet {
   std::unique_ptr<CPuzzleCanvas> canvas;
+  // The smooth sheet: the 8-bit sheet without its puzzles, with the puzzles painted on it with
+  // coverage. Made only when asked for.
+  std::unique_ptr<CImage32> smooth;
   std::vector<SheetCell> cells;
 };
 
@@ -34,5 +39,7 @@ bool IsTurnAllowedNow(CPuzzle& p, int move);
 
 // Paints the sheet. height 0 makes it as tall as the puzzles need at that width. Returns an
 // empty string on success, else why the sheet could not be made. The puzzles wear the colour
-// scheme given (0, the classic, by default), with the symbols on their facelets if asked.
-std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int scheme = 0, bool symbols = false);
+// scheme given (0, the classic, by default), with the symbols on their facelets if asked;
+// smooth paints them with coverage into out.smooth.
+std::string PaintSheet(int width, int height, int maxSide, Sheet& out, int scheme = 0, bool symbols = false,
+                       bool smooth = false);

@@ -3,6 +3,7 @@
 #include <gyrix/engine/puzzle.h>
 #include <gyrix/engine/symbols.h>
 
+#include <lumex/coverage.h>
 #include <lumex/dib.h>
 #include <platform/dc.h>
 
@@ -20,7 +21,13 @@ void CPolyModel::PaintFacelet(CDC* dc, CDib* dib, CFacelet* facelet, int list, B
   if (!dc || !facelet) return;
   const bool front = facelet->Project(list);
   if (cull && !front) return;
+  if (m_smooth) HandFaceletToPainter(dc, facelet, list, noOutline != 0);
+  if (!m_smooth || m_smoothClassicToo) PaintFaceletClassic(dc, facelet, noOutline != 0);
+  if (m_showSymbols && front) PaintFaceletSymbol(dc, facelet, list);
+  DrawFaceletExtra(dc, dib, facelet, facelet->GetPoints());
+}
 
+void CPolyModel::PaintFaceletClassic(CDC* dc, CFacelet* facelet, bool noOutline) {
   CPen* previousPen = nullptr;
   if (noOutline) previousPen = dc->SelectObject(static_cast<CPen*>(GetStockObject(NULL_PEN)));
   CBrush solid;
@@ -43,18 +50,44 @@ void CPolyModel::PaintFacelet(CDC* dc, CDib* dib, CFacelet* facelet, int list, B
   }
   dc->SelectObject(previousBrush);
   if (noOutline) dc->SelectObject(previousPen);
-  if (m_showSymbols && front) PaintFaceletSymbol(dc, facelet, list);
+}
 
-  DrawFaceletExtra(dc, dib, facelet, facelet->GetPoints());
+void CPolyModel::HandFaceletToPainter(CDC* dc, CFacelet* facelet, int list, bool noOutline) {
+  facelet->ProjectExact(list, m_smoothExact);
+  m_smoothCorners.assign(facelet->GetPoints(), facelet->GetPoints() + facelet->GetVertexCount());
+  const COLORREF fill =
+      facelet->GetColour() != -1 ? GetPaletteEntry(facelet->GetColour()) : CCoveragePainter::kNoColour;
+  const CPen* pen = dc->GetCurrentPen();
+  const bool outlined = !noOutline && pen && !pen->IsNull();
+  m_smooth->AddPolygon(m_smoothExact.data(), static_cast<int>(m_smoothExact.size()), fill,
+                       outlined ? static_cast<float>(m_outlineWidth) : 0.0f,
+                       outlined ? pen->GetColor() & 0xFFFFFF : CCoveragePainter::kNoColour);
+}
+
+PointF CPolyModel::ExactPoint(POINT p) const {
+  for (size_t i = 0; i < m_smoothCorners.size() && i < m_smoothExact.size(); ++i)
+    if (m_smoothCorners[i].x == p.x && m_smoothCorners[i].y == p.y) return m_smoothExact[i];
+  return PointF{static_cast<float>(p.x), static_cast<float>(p.y)};
+}
+
+void CPolyModel::SetSmoothPainter(CCoveragePainter* painter, bool classicToo) {
+  m_smooth = painter;
+  m_smoothClassicToo = classicToo;
+  m_smoothCorners.clear();
+  m_smoothExact.clear();
 }
 
 void CPolyModel::PaintFaceletSymbol(CDC* dc, CFacelet* facelet, int list) {
   if (!dc || !facelet || facelet->GetColour() < 1) return;
   thread_local std::vector<POINT> points;
   thread_local std::vector<int> counts;
-  if (!ComputeFaceletSymbol(*this, *facelet, list, points, counts)) return;
+  thread_local std::vector<PointF> exact;
+  if (!ComputeFaceletSymbol(*this, *facelet, list, points, counts, m_smooth ? &exact : nullptr)) return;
+  const COLORREF inkColour = GetSymbolInk(GetPaletteEntry(facelet->GetColour()));
+  if (m_smooth) m_smooth->AddPolyPolygon(exact.data(), counts.data(), static_cast<int>(counts.size()), inkColour);
+  if (m_smooth && !m_smoothClassicToo) return;
   CBrush ink;
-  ink.CreateSolidBrush(GetSymbolInk(GetPaletteEntry(facelet->GetColour())));
+  ink.CreateSolidBrush(inkColour);
   CBrush* previousBrush = dc->SelectObject(&ink);
   CPen* previousPen = dc->SelectObject(static_cast<CPen*>(GetStockObject(NULL_PEN)));
   // A ring's or a frame's inner loop is its hole.
@@ -77,7 +110,10 @@ void CPolyModel::DrawFaceletExtra(CDC* /*dc*/, CDib* /*dib*/, CFacelet* /*facele
 void CPolyModel::DrawLine(CDC* dc, POINT a, POINT b, int colourNumber) {
   if (!dc) return;
   // Only 16 colours exist; larger numbers wrap instead of reading past the table.
-  CPen pen(PS_SOLID, 1, cm_standardColours[(colourNumber & 0xFF) % 16]);
+  const COLORREF colour = cm_standardColours[(colourNumber & 0xFF) % 16];
+  if (m_smooth) m_smooth->AddLine(ExactPoint(a), ExactPoint(b), 1.0f, colour);
+  if (m_smooth && !m_smoothClassicToo) return;
+  CPen pen(PS_SOLID, 1, colour);
   CPen* previous = dc->SelectObject(&pen);
   dc->MoveTo(a);
   dc->LineTo(b);

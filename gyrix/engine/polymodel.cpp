@@ -1,5 +1,7 @@
 #include <gyrix/engine/polymodel.h>
 
+#include <lumex/coverage.h>
+
 #include <cordak/buffer.h>
 
 #include <algorithm>
@@ -84,6 +86,18 @@ bool CFacelet::Project(int list) {
     m_points[i] = POINT{FixWrap(std::int64_t(p.x) + centre.x), FixWrap(std::int64_t(p.y) + centre.y)};
   }
   return IsFrontFacing();
+}
+
+void CFacelet::ProjectExact(int list, std::vector<PointF>& out) const {
+  const POINT centre = m_owner ? m_owner->GetCentre() : POINT{};
+  constexpr float kPerPixel = 1.0f / 65536.0f;
+  out.resize(m_vertices.size());
+  for (size_t i = 0; i < m_vertices.size(); ++i) {
+    const CFixVector* v = m_owner ? m_owner->GetVertex(m_vertices[i], list) : nullptr;
+    out[i] = v ? PointF{static_cast<float>(v->x) * kPerPixel + static_cast<float>(centre.x),
+                        static_cast<float>(v->y) * kPerPixel + static_cast<float>(centre.y)}
+               : PointF{};
+  }
 }
 
 bool CFacelet::IsFrontFacing() const {

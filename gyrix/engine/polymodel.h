@@ -6,6 +6,7 @@
 #include <gyrix/engine/fixed.h>
 
 #include <cordak/obarray.h>
+#include <lumex/coverage.h>
 #include <platform/types.h>
 
 #include <vector>
@@ -50,6 +51,8 @@ class CFacelet : public CUObject {
   // Projects the vertices of one list to client pixels (x >> 16 + centre x, likewise y) and
   // tells whether the result faces the viewer.
   bool Project(int list);
+  // The same points before they are cut to whole pixels, for painting with coverage.
+  void ProjectExact(int list, std::vector<PointF>& out) const;
   bool IsFrontFacing() const;
   const POINT* GetPoints() const { return m_points.data(); }
 
@@ -153,7 +156,12 @@ class CPolyModel : public CUObject {
   // reads on its colour; nothing for a facelet turned away or too small for a mark.
   void PaintFaceletSymbol(CDC* dc, CFacelet* facelet, int list);
   // A 1-pixel line from a to b (b not drawn) in standard colour (colourNumber & 0xFF) % 16.
-  static void DrawLine(CDC* dc, POINT a, POINT b, int colourNumber);
+  void DrawLine(CDC* dc, POINT a, POINT b, int colourNumber);
+  // While a painter is given, painting hands facelets, outlines and lines to it with their
+  // exact positions, to be painted with coverage; with classicToo the drawing context is
+  // painted as well, else it is left alone. Null ends it.
+  void SetSmoothPainter(CCoveragePainter* painter, bool classicToo);
+  CCoveragePainter* GetSmoothPainter() const { return m_smooth; }
   // Outlines of 2 or 3 pixels are painted as the 1-pixel outline again one pixel right and
   // down; 1 (the default) is the plain outline.
   void SetOutlineWidth(int width) { m_outlineWidth = width < 1 ? 1 : (width > 3 ? 3 : width); }
@@ -193,6 +201,10 @@ class CPolyModel : public CUObject {
 
  private:
   void AddVertexLists(CFixVector* model);
+  void PaintFaceletClassic(CDC* dc, CFacelet* facelet, bool noOutline);
+  void HandFaceletToPainter(CDC* dc, CFacelet* facelet, int list, bool noOutline);
+  // The exact position of a corner of the facelet being painted, given at whole pixels.
+  PointF ExactPoint(POINT p) const;
 
   CUObArray m_modelVertices{0, 1};
   CUObArray m_viewVertices{0, 1};
@@ -213,4 +225,9 @@ class CPolyModel : public CUObject {
   int m_outlineWidth = 1;
   bool m_showSymbols = false;
   int m_readFailed = 0;
+  CCoveragePainter* m_smooth = nullptr;
+  bool m_smoothClassicToo = false;
+  // The facelet being painted, at whole and exact pixels: lines between its corners meet them.
+  std::vector<POINT> m_smoothCorners;
+  std::vector<PointF> m_smoothExact;
 };

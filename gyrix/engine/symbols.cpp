@@ -210,9 +210,10 @@ COLORREF GetSymbolInk(COLORREF colour) {
 }
 
 bool ComputeFaceletSymbol(const CPolyModel& model, const CFacelet& facelet, int list, std::vector<POINT>& points,
-                          std::vector<int>& counts) {
+                          std::vector<int>& counts, std::vector<PointF>* exact) {
   points.clear();
   counts.clear();
+  if (exact) exact->clear();
   const int shape = GetSymbolShape(facelet.GetColour());
   if (shape < 0) return false;
   std::vector<Vec3> corners;
@@ -248,6 +249,7 @@ bool ComputeFaceletSymbol(const CPolyModel& model, const CFacelet& facelet, int 
     const Vec3 at = Plus(centre, Plus(Scaled(across, size * outline.x[i]), Scaled(along, size * outline.y[i])));
     // As the corners are projected: the whole pixel below, then the centre.
     points.push_back(POINT{static_cast<LONG>(std::floor(at.x)) + client.x, static_cast<LONG>(std::floor(at.y)) + client.y});
+    if (exact) exact->push_back(PointF{static_cast<float>(at.x + client.x), static_cast<float>(at.y + client.y)});
   }
   counts = outline.counts;
   return true;

@@ -5,6 +5,7 @@
 // facelet during a turn.
 #pragma once
 
+#include <lumex/coverage.h>
 #include <platform/types.h>
 
 #include <vector>
@@ -35,5 +36,6 @@ COLORREF GetSymbolInk(COLORREF colour);
 // points and their counts, as CDC::PolyPolygon takes them. False (nothing to draw) for the
 // inside colour, a facelet too small or too steeply turned away for a readable mark, or one
 // whose middle is not inside it.
+// With exact, the same points before they are cut to whole pixels, for smooth edges.
 bool ComputeFaceletSymbol(const CPolyModel& model, const CFacelet& facelet, int list, std::vector<POINT>& points,
-                          std::vector<int>& counts);
+                          std::vector<int>& counts, std::vector<PointF>* exact = nullptr);

@@ -348,4 +348,32 @@ TEST_F(GyrixTool, RenderAndSheetDrawSymbolsOnFacelets) {
   }
   EXPECT_EQ(RunTool("sheet '" + Path("sheet.png") + "' --symbols --scheme colour-blind").status, 0);
   EXPECT_EQ(RunTool("save 1 '" + Path("x.puz") + "' --symbols").status, 2) << "save draws nothing";
+
+TEST_F(GyrixTool, SmoothRendersAndSheetsAreRgbPictures) {
+  const std::string plain = Path("plain.png"), smooth = Path("smooth.png"), turning = Path("turning.png");
+  ASSERT_EQ(RunTool("render 1 '" + plain + "' --size 80x60").status, 0);
+  ToolRun run = RunTool("render 1 '" + smooth + "' --size 80x60 --smooth");
+  ASSERT_EQ(run.status, 0) << run.output;
+  const Bytes bytes = ReadAll(smooth);
+  ASSERT_GT(bytes.size(), 33u);
+  EXPECT_EQ(BigEndian(bytes, 16), 80u);
+  EXPECT_EQ(BigEndian(bytes, 20), 60u);
+  EXPECT_EQ(bytes[24], 8);
+  EXPECT_EQ(bytes[25], 2);  // RGB
+  EXPECT_NE(ReadAll(plain), bytes);
+  ASSERT_EQ(RunTool("render 1 '" + turning + "' --size 80x60 --smooth --frame 1:45").status, 0);
+  EXPECT_NE(ReadAll(turning), bytes);
+  // Only a PNG holds 32-bit colour.
+  run = RunTool("render 1 '" + Path("smooth.bmp") + "' --smooth");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.output.find("32-bit PNG"), std::string::npos) << run.output;
+
+  const std::string sheet = Path("sheet.png");
+  run = RunTool("sheet '" + sheet + "' --smooth --size 900x4000");
+  ASSERT_EQ(run.status, 0) << run.output;
+  const Bytes sheetBytes = ReadAll(sheet);
+  ASSERT_GT(sheetBytes.size(), 33u);
+  EXPECT_EQ(BigEndian(sheetBytes, 16), 900u);
+  EXPECT_EQ(sheetBytes[25], 2);
+  EXPECT_EQ(RunTool("sheet '" + Path("sheet.bmp") + "' --smooth").status, 2);
 }
