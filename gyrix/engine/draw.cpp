@@ -107,13 +107,17 @@ void CPolyModel::Draw(CDC* dc, CDib* dib) {
 
 void CPolyModel::DrawFaceletExtra(CDC* /*dc*/, CDib* /*dib*/, CFacelet* /*facelet*/, const POINT* /*points*/) {}
 
+void CPolyModel::PaintLine(CDC* dc, POINT a, POINT b, int colourNumber) {
+  if (!dc) return;
+  if (m_smooth)
+    m_smooth->AddLine(ExactPoint(a), ExactPoint(b), 1.0f, cm_standardColours[(colourNumber & 0xFF) % 16]);
+  if (!m_smooth || m_smoothClassicToo) DrawLine(dc, a, b, colourNumber);
+}
+
 void CPolyModel::DrawLine(CDC* dc, POINT a, POINT b, int colourNumber) {
   if (!dc) return;
   // Only 16 colours exist; larger numbers wrap instead of reading past the table.
-  const COLORREF colour = cm_standardColours[(colourNumber & 0xFF) % 16];
-  if (m_smooth) m_smooth->AddLine(ExactPoint(a), ExactPoint(b), 1.0f, colour);
-  if (m_smooth && !m_smoothClassicToo) return;
-  CPen pen(PS_SOLID, 1, colour);
+  CPen pen(PS_SOLID, 1, cm_standardColours[(colourNumber & 0xFF) % 16]);
   CPen* previous = dc->SelectObject(&pen);
   dc->MoveTo(a);
   dc->LineTo(b);

@@ -156,7 +156,10 @@ class CPolyModel : public CUObject {
   // reads on its colour; nothing for a facelet turned away or too small for a mark.
   void PaintFaceletSymbol(CDC* dc, CFacelet* facelet, int list);
   // A 1-pixel line from a to b (b not drawn) in standard colour (colourNumber & 0xFF) % 16.
-  void DrawLine(CDC* dc, POINT a, POINT b, int colourNumber);
+  static void DrawLine(CDC* dc, POINT a, POINT b, int colourNumber);
+  // The same line as part of the model's painting: handed to the smooth painter too, from the
+  // exact corners of the facelet being painted where a and b are its corners.
+  void PaintLine(CDC* dc, POINT a, POINT b, int colourNumber);
   // While a painter is given, painting hands facelets, outlines and lines to it with their
   // exact positions, to be painted with coverage; with classicToo the drawing context is
   // painted as well, else it is left alone. Null ends it.

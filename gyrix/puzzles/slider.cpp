@@ -300,10 +300,10 @@ void CSliderPuzzle::DrawFaceletExtra(CDC* dc, CDib* /*dib*/, CFacelet* facelet, 
   if (tile < 0 || IsSeparator(f)) return;
   const int j = (f - kFirstTileFacelet) % kTileFacelets;
   const int colour = facelet->GetColour() == 0 ? kEmptyOutline : kTileOutline;
-  DrawLine(dc, points[0], points[3], colour);
-  DrawLine(dc, points[1], points[2], colour);
-  if (j == 0) DrawLine(dc, points[0], points[1], colour);
-  if (j == kTileFacelets - 2) DrawLine(dc, points[3], points[2], colour);
+  PaintLine(dc, points[0], points[3], colour);
+  PaintLine(dc, points[1], points[2], colour);
+  if (j == 0) PaintLine(dc, points[0], points[1], colour);
+  if (j == kTileFacelets - 2) PaintLine(dc, points[3], points[2], colour);
 }
 
 void CSliderPuzzle::PaintFacelets(CDC* dc, CDib* dib, std::uint32_t bit) {

@@ -252,8 +252,8 @@ void CSpherePuzzle::DrawFaceletExtra(CDC* dc, CDib* /*dib*/, CFacelet* facelet, 
   } else {
     a = 1, b = 0, c = n - 1;
   }
-  DrawLine(dc, points[a], points[b], 0);
-  if (f >= 16 && f < kFacelets - kRingVertices) DrawLine(dc, points[b], points[c], 0);
+  PaintLine(dc, points[a], points[b], 0);
+  if (f >= 16 && f < kFacelets - kRingVertices) PaintLine(dc, points[b], points[c], 0);
 }
 
 // Each part of the sphere that a turn separates is convex, and the parts lie one after

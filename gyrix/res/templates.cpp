@@ -44,6 +44,7 @@ const DialogItemTemplate kOptionsItems[] = {
     {K::Label, IDC_STATIC, "&Tile:", 7, 194, 14, 8},
     {K::Edit, 1007, "", 7, 204, 179, 14, WS_TABSTOP},
     {K::OwnerDrawButton, 1009, "", 191, 204, 13, 14, WS_TABSTOP},
+    {K::CheckBox, 1030, "Smooth &edges", 7, 223, 62, 10, WS_TABSTOP},
     {K::Label, IDC_STATIC, "Preview:", 88, 92, 28, 8},
     {K::SunkenStatic, 1005, "", 88, 103, 116, 89},
     {K::DefPushButton, IDOK, "OK", 154, 4, 50, 14, WS_TABSTOP},
@@ -62,7 +63,7 @@ const DialogTemplate kAboutTemplate = {
     0, kAboutItems, static_cast<int>(std::size(kAboutItems))};
 
 const DialogTemplate kOptionsTemplate = {
-    211, 225, "Options", "MS Sans Serif", 8, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+    211, 239, "Options", "MS Sans Serif", 8, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
     0, kOptionsItems, static_cast<int>(std::size(kOptionsItems))};
 
 void RegisterGyrixTemplates() {

@@ -30,6 +30,7 @@ constexpr int IDC_OPT_ANIM_SPEED = 1026;
 constexpr int IDC_OPT_TILE_NOTE = 1027;  // shown while a tile hides the background colour
 constexpr int IDC_OPT_SCHEME = 1028;     // steps through the colour schemes
 constexpr int IDC_OPT_SYMBOLS = 1029;    // symbols on facelets
+constexpr int IDC_OPT_SMOOTH = 1030;     // smooth edges
 constexpr int IDC_OPT_ABOUT = 1100;
 
 // Makes the templates known to the dialog layer. Called by the windows that use them, so that

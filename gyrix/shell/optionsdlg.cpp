@@ -45,6 +45,7 @@ COptionsDlg::~COptionsDlg() {
 
 void COptionsDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, IDC_OPT_SHOW_TIMER, m_showTimer);
+  DDX_Control(dx, IDC_OPT_SMOOTH, m_smooth);
   DDX_Control(dx, IDC_OPT_SHOW_BUTTONS, m_showButtons);
   DDX_Control(dx, IDC_OPT_SYMBOLS, m_symbols);
   DDX_Control(dx, IDC_OPT_TILE, m_tileEdit);
@@ -62,6 +63,7 @@ BOOL COptionsDlg::OnInitDialog() {
   m_showButtons.SetCheck(m_owner->GetShowButtons() ? 1 : 0);
   m_showTimer.SetCheck(m_owner->GetShowTimer() ? 1 : 0);
   m_symbols.SetCheck(m_owner->GetSymbols() ? 1 : 0);
+  m_smooth.SetCheck(m_owner->IsSmooth() ? 1 : 0);
   if (!LoadPreviewTile(m_owner->GetTilePath())) ClearPreviewTile();
   m_tileEdit.SetWindowText(m_owner->GetTilePath());
   m_browse.SubclassButton(this, IDC_OPT_BROWSE, nullptr, kBrowseBitmap, kThreeStates);
@@ -148,7 +150,7 @@ void COptionsDlg::ShowPalette() {
   Invalidate(FALSE);
 }
 
-bool COptionsDlg::RenderPreview(CDib& out) {
+bool COptionsDlg::RenderPreview(CDib& out, CImage32* smooth) {
   if (!m_previewBox.GetSafeHwnd()) return false;
   CRect box;
   m_previewBox.GetClientRect(&box);
@@ -167,7 +169,17 @@ bool COptionsDlg::RenderPreview(CDib& out) {
   }
   CPalette* oldPalette = mem.SelectPalette(&m_palette, FALSE);
   mem.RealizePalette();
+  const RECT all{0, 0, box.Width(), box.Height()};
+  if (smooth && m_preview && smooth->Resize(box.Width(), box.Height())) {
+    smooth->CopyFrom(out, all);
+    m_painter.Begin(all);
+    m_preview->SetSmoothPainter(&m_painter, true);
+  }
   if (m_preview) m_preview->Draw(&mem, &out);
+  if (smooth && m_preview) {
+    m_preview->SetSmoothPainter(nullptr, false);
+    m_painter.Paint(*smooth);
+  }
   mem.SelectPalette(oldPalette, FALSE);
   mem.SelectObject(oldBitmap);
   return true;
@@ -175,11 +187,32 @@ bool COptionsDlg::RenderPreview(CDib& out) {
 
 void COptionsDlg::DrawPreview(CDC* dc) {
   CDib preview;
-  if (!RenderPreview(preview)) return;
+  CImage32 smooth;
+  const bool smoothShown = IsSmoothChecked() && m_preview;
+  if (!RenderPreview(preview, smoothShown ? &smooth : nullptr)) return;
   CPalette* oldPalette = dc->SelectPalette(&m_palette, FALSE);
   dc->RealizePalette();
   preview.Draw(dc, CPoint(0, 0));
   dc->SelectPalette(oldPalette, TRUE);
+  // The smooth preview is presented over the box, inside its sunken frame.
+  CImage32* frame = SmoothFrame();
+  if (!smoothShown || !frame || smooth.IsEmpty()) {
+    ShowSmoothFrame(CRect());
+    return;
+  }
+  CRect box;
+  m_previewBox.GetWindowRect(&box);
+  ScreenToClient(&box);
+  CRect inside(box);
+  inside.DeflateRect(1, 1);
+  inside.IntersectRect(inside, CRect(0, 0, frame->Width(), frame->Height()));
+  for (int y = inside.top; y < inside.bottom; ++y) {
+    const int from = y - box.top;
+    if (from < 0 || from >= smooth.Height()) continue;
+    for (int x = inside.left; x < inside.right; ++x)
+      if (x - box.left < smooth.Width()) frame->Row(y)[x] = smooth.At(x - box.left, from);
+  }
+  ShowSmoothFrame(inside);
 }
 
 void COptionsDlg::OnPaint() {
@@ -235,6 +268,10 @@ BOOL COptionsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (code == 0 && id == IDC_OPT_ABOUT) {
     CAboutDlg about(this);
     about.DoModal();
+    return TRUE;
+  }
+  if (code == 0 && id == IDC_OPT_SMOOTH) {
+    m_previewBox.Invalidate(FALSE);
     return TRUE;
   }
   if (code == 0 && id == IDC_OPT_SCHEME) {
@@ -302,6 +339,7 @@ void COptionsDlg::OnOK() {
   m_owner->SetShowButtons(m_showButtons.GetCheck() ? 1 : 0);
   m_owner->SetShowTimer(m_showTimer.GetCheck() ? 1 : 0);
   m_owner->SetSymbols(m_symbols.GetCheck() != 0);
+  m_owner->SetSmooth(m_smooth.GetCheck() != 0);
   m_owner->SetAnimSpeed(m_animSpeed);
   // The scheme first: it forgets the stored colours, then the preview's (the scheme's with
   // any the player changed since) become the puzzle's.

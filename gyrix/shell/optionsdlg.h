@@ -6,6 +6,7 @@
 
 #include <gyrix/shell/colourbutton.h>
 
+#include <lumex/coverage.h>
 #include <lumex/dialogs.h>
 #include <lumex/lumex.h>
 #include <platform/platform.h>
@@ -50,8 +51,10 @@ class COptionsDlg : public CDibDialog {
   bool LoadPreviewTile(const char* name);
   // The preview without a tile: the background colour shows.
   void ClearPreviewTile();
-  // The preview as it is drawn: the tile (or background colour) with the puzzle on it.
-  bool RenderPreview(CDib& out);
+  // The preview as it is drawn: the tile (or background colour) with the puzzle on it. With
+  // smooth, the same with smooth edges too, at 32 bits.
+  bool RenderPreview(CDib& out, CImage32* smooth = nullptr);
+  bool IsSmoothChecked() const { return m_smooth.GetSafeHwnd() && m_smooth.GetCheck() != 0; }
   void DrawPreview(CDC* dc);
   void Browse();
   void OpenHelp();
@@ -90,6 +93,8 @@ class COptionsDlg : public CDibDialog {
   CButton m_showButtons;
   CButton m_showTimer;
   CButton m_symbols;
+  CButton m_smooth;
+  CCoveragePainter m_painter;
   CEdit m_tileEdit;
   CPreviewBox m_previewBox{this};
   CDibButton m_browse;

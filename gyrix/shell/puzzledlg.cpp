@@ -38,6 +38,7 @@ constexpr const char* kKeyColourScheme = "ColourScheme";
 constexpr const char* kKeySymbols = "Symbols";
 // Whether turns made while another animates wait for it (1) or are refused (0).
 constexpr const char* kKeyQueueTurns = "QueueTurns";
+constexpr const char* kKeySmooth = "Smooth";
 // The window's place on the screen (the corner of its frame) and the size of its client
 // area, and whether it was maximised.
 constexpr const char* kKeyWindowLeft = "WindowLeft";
@@ -179,6 +180,7 @@ void CPuzzleDlg::LoadSettings() {
   m_colourScheme = 0;
   m_symbols = kDefaultSymbols;
   m_queueTurns = CGameSession::kDefaultQueueTurns;
+  m_smooth = 1;
 
   CUIniFile file;
   if (OpenSettingsFile(file)) {
@@ -193,6 +195,7 @@ void CPuzzleDlg::LoadSettings() {
     m_colourScheme = file.ReadIniInt(kKeyColourScheme, 0);
     m_symbols = file.ReadIniInt(kKeySymbols, m_symbols ? 1 : 0) != 0;
     m_queueTurns = file.ReadIniInt(kKeyQueueTurns, m_queueTurns) != 0;
+    m_smooth = file.ReadIniInt(kKeySmooth, m_smooth) != 0;
     m_savedPlacement.left = file.ReadIniInt(kKeyWindowLeft, 0);
     m_savedPlacement.top = file.ReadIniInt(kKeyWindowTop, 0);
     m_savedPlacement.right = m_savedPlacement.left + file.ReadIniInt(kKeyWindowWidth, 0);
@@ -227,6 +230,7 @@ void CPuzzleDlg::SaveSettings() {
   file.WriteIniInt(kKeyColourScheme, m_colourScheme);
   file.WriteIniInt(kKeySymbols, m_symbols ? 1 : 0);
   file.WriteIniInt(kKeyQueueTurns, m_queueTurns);
+  file.WriteIniInt(kKeySmooth, m_smooth);
   if (m_hWnd && !IsIconic()) {
     // A maximised window keeps the size and place it goes back to.
     m_savedMaximized = IsZoomed() ? 1 : 0;
@@ -288,6 +292,7 @@ bool CPuzzleDlg::LoadTile(const char* name) {
 }
 
 void CPuzzleDlg::ShowTile(CDib* tile) {
+  ++m_tileVersion;
   m_tile.DeleteObject();
   if (MakeTilePalette(tile, CDibWnd::cm_palette, m_colourScheme)) {
     m_tile = *tile;
@@ -381,6 +386,11 @@ void CPuzzleDlg::WriteEventLog(const SGameEvent& event) {
   if (!m_eventLog) return;
   std::fprintf(m_eventLog, "%lld %s\n", static_cast<long long>(event.timeMs), DescribeGameEvent(event).c_str());
   std::fflush(m_eventLog);
+}
+
+void CPuzzleDlg::SetSmooth(bool on) {
+  m_smooth = on ? 1 : 0;
+  if (m_hWnd) Invalidate(FALSE);
 }
 
 void CPuzzleDlg::SetQueueTurns(bool on) {

@@ -6,6 +6,7 @@
 #include <gyrix/engine/puzzle.h>
 #include <gyrix/session/commands.h>
 #include <gyrix/session/session.h>
+#include <lumex/coverage.h>
 #include <lumex/dialogs.h>
 #include <lumex/lumex.h>
 #include <platform/platform.h>
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CPuzzle;
 class CMenuButton;
@@ -111,6 +113,10 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   void ApplyDisplaySettings(CPuzzle& puzzle) const;
   // Whether turns given while another animates wait their turn (the QueueTurns setting).
   void SetQueueTurns(bool on);
+  // Whether the puzzle is drawn with smooth edges over the screen (the Smooth setting, on by
+  // default); off shows the 8-bit screen alone, as it always was.
+  void SetSmooth(bool on);
+  bool IsSmooth() const { return m_smooth != 0; }
   CFrame* GetCachedFrame(int id, BOOL mapped);
   static void EmptyFrameCache();
   static int GetFrameCacheCount();
@@ -126,6 +132,8 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   // ---- Screen and input ----
   void PreBlt(CDC* dc, CDib* dib) override;
   void ComposeScreen(CDC* dc, CDib* dib);
+  // What lies over the puzzle: buttons, clock, turn counter and the message panel.
+  void DrawOverlays(CDC* dc, CDib* dib);
   void DrawClock(CDib* dib);
   // The turns made since the scramble, right of the clock in its colour.
   void DrawTurnCounter(CDC* dc);
@@ -139,6 +147,11 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   BOOL OnMouseWheel(UINT flags, short delta, CPoint point) override;
   void ResumeClock();
   void DismissMessage();
+  // Smooth edges: the background in 32 bits, kept while the tile, size and colours stay.
+  void KeepSmoothBackground(CDib* dib, const CRect& client);
+  // Paints the puzzle given to the painter into the window's 32-bit frame over the
+  // background, puts back what the overlays drew over it, and has the frame presented.
+  void PresentSmoothPuzzle(CDC* dc, CDib* dib, const CRect& area);
   void TogglePause();
   void OnSolved();
   BOOL IsMessageShown() const { return !m_message.empty(); }
@@ -295,6 +308,17 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   CFont m_counterFont;
   int m_colourScheme = 0;
   bool m_symbols = false;
+  int m_smooth = 1;
+  CCoveragePainter m_painter;
+  CImage32 m_smoothBackground;
+  int m_tileVersion = 0;  // counts the tiles shown, so the 32-bit background follows them
+  struct SmoothBackgroundKey {
+    int tileVersion = -1;
+    CSize size;
+    COLORREF colour = 0;
+    std::vector<RGBQUAD> colours;
+  } m_smoothBackgroundKey;
+  std::vector<BYTE> m_underOverlays;
   CDib m_icon;
   DWORD m_joystickButtons = 0;  // buttons held at the last poll
   CMenuButton* m_hovered = nullptr;

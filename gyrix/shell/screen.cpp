@@ -2,6 +2,7 @@
 #include <gyrix/shell/puzzledlg.h>
 
 #include <gyrix/shell/menubutton.h>
+#include <gyrix/shell/replayview.h>
 #include <gyrix/puzzles.h>
 
 #include <cstring>
@@ -33,8 +34,42 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
   // A paused clock must not be time to study the position: the pause hides the puzzle (a
   // running turn waits until it ends).
   const bool paused = m_message == kPausedText;
+  // A replay shows its own puzzle, paused or not.
+  CPuzzle* painted = m_replay ? m_replay->GetPuzzle() : paused ? nullptr : GetPuzzle();
+  // Smooth edges: the 8-bit screen is composed as ever, puzzle included, and the puzzle is
+  // painted again with coverage into the 32-bit frame that is presented over it.
+  const bool smooth = m_smooth && painted && dib;
+  if (smooth) {
+    KeepSmoothBackground(dib, client);
+    m_painter.Begin(client);
+    painted->SetSmoothPainter(&m_painter, true);
+  }
+  CPuzzle* const replayed = m_replay ? m_replay->GetPuzzle() : nullptr;
   if (m_replay) PaintReplay(dc, dib);
-  else if (!paused) m_session.Paint(dc, dib);
+  else if (painted) m_session.Paint(dc, dib);
+  // Painting may have replaced the game's puzzle (a queued undo of a command); the new one was
+  // never given the painter.
+  if (smooth && (replayed ? replayed == painted : GetPuzzle() == painted)) painted->SetSmoothPainter(nullptr, false);
+  CRect area;
+  if (smooth) {
+    const RECT bounds = m_painter.GetBounds();
+    area.IntersectRect(CRect(bounds.left, bounds.top, bounds.right, bounds.bottom), client);
+  }
+  // What the overlays cover of the puzzle is told by drawing them twice over different pixels.
+  if (!area.IsRectEmpty()) {
+    m_underOverlays.resize(static_cast<size_t>(area.Width()) * area.Height());
+    for (int y = area.top; y < area.bottom; ++y)
+      std::memcpy(&m_underOverlays[static_cast<size_t>(y - area.top) * area.Width()], dib->RowAddress(y) + area.left,
+                  static_cast<size_t>(area.Width()));
+  }
+  DrawOverlays(dc, dib);
+  if (smooth && m_hWnd) PresentSmoothPuzzle(dc, dib, area);
+  else if (m_hWnd) ShowSmoothFrame(CRect());
+}
+
+void CPuzzleDlg::DrawOverlays(CDC* dc, CDib* dib) {
+  CRect client;
+  GetClientRect(&client);
   if (m_showButtons) {
     for (int i = 0; i < m_buttons.GetCount(); ++i) GetTopLevelButton(i)->DrawButton(this, dib);
     if (CMenuButton* open = CMenuButton::GetOpenMenu()) open->DrawButton(this, dib);
@@ -61,6 +96,61 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
     dc->DrawText(m_message.c_str(), static_cast<int>(m_message.size()), &text, DT_CENTER | DT_WORDBREAK);
     if (oldFont) dc->SelectObject(oldFont);
   }
+}
+
+void CPuzzleDlg::KeepSmoothBackground(CDib* dib, const CRect& client) {
+  SmoothBackgroundKey key;
+  key.tileVersion = m_tileVersion;
+  key.size = client.Size();
+  key.colour = GetBackgroundColor();
+  if (const RGBQUAD* table = dib->ColorTable()) key.colours.assign(table, table + dib->ColorTableSize());
+  const SmoothBackgroundKey& kept = m_smoothBackgroundKey;
+  const bool same = kept.tileVersion == key.tileVersion && kept.size == key.size && kept.colour == key.colour &&
+                    kept.colours.size() == key.colours.size() &&
+                    std::memcmp(kept.colours.data(), key.colours.data(), key.colours.size() * sizeof(RGBQUAD)) == 0;
+  if (same && m_smoothBackground.Width() == client.Width() && m_smoothBackground.Height() == client.Height()) return;
+  // The image holds the background alone now: the tile, or the window's colour.
+  if (!m_smoothBackground.Resize(client.Width(), client.Height())) return;
+  m_smoothBackground.CopyFrom(*dib, client);
+  m_smoothBackgroundKey = std::move(key);
+}
+
+void CPuzzleDlg::PresentSmoothPuzzle(CDC* dc, CDib* dib, const CRect& area) {
+  CImage32* frame = SmoothFrame();
+  if (!frame || area.IsRectEmpty() || m_smoothBackground.Width() != frame->Width() ||
+      m_smoothBackground.Height() != frame->Height() || dib->Width() != frame->Width() ||
+      dib->Height() != frame->Height()) {
+    ShowSmoothFrame(CRect());
+    return;
+  }
+  frame->CopyFrom(m_smoothBackground, area);
+  m_painter.Paint(*frame);
+
+  // The overlays again, over pixels that all differ from the first time: where they drew the
+  // same pixel both times, they cover the puzzle.
+  const int width = area.Width();
+  std::vector<BYTE> first(static_cast<size_t>(width) * area.Height());
+  for (int y = area.top; y < area.bottom; ++y) {
+    BYTE* row = dib->RowAddress(y) + area.left;
+    BYTE* kept = &first[static_cast<size_t>(y - area.top) * width];
+    const BYTE* under = &m_underOverlays[static_cast<size_t>(y - area.top) * width];
+    std::memcpy(kept, row, static_cast<size_t>(width));
+    for (int x = 0; x < width; ++x) row[x] = static_cast<BYTE>(under[x] ^ 0x80);
+  }
+  DrawOverlays(dc, dib);
+  std::uint32_t colours[256] = {};
+  if (const RGBQUAD* table = dib->ColorTable())
+    for (int i = 0; i < dib->ColorTableSize() && i < 256; ++i)
+      colours[i] = (std::uint32_t(table[i].rgbRed) << 16) | (std::uint32_t(table[i].rgbGreen) << 8) | table[i].rgbBlue;
+  for (int y = area.top; y < area.bottom; ++y) {
+    BYTE* row = dib->RowAddress(y) + area.left;
+    const BYTE* kept = &first[static_cast<size_t>(y - area.top) * width];
+    std::uint32_t* out = frame->Row(y) + area.left;
+    for (int x = 0; x < width; ++x)
+      if (row[x] == kept[x]) out[x] = colours[kept[x]];
+    std::memcpy(row, kept, static_cast<size_t>(width));
+  }
+  ShowSmoothFrame(area);
 }
 
 void CPuzzleDlg::DrawClock(CDib* dib) {

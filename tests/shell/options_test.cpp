@@ -106,21 +106,25 @@ std::vector<COLORREF> ShownPreview(COptionsDlg& dlg) {
   }
 #endif
   dlg.ScreenToClient(&box);
-  const CBitmap* shown = dlg.GetBackBuffer();
-  for (int y = box.top; shown && y < box.bottom; ++y)
-    for (int x = box.left; x < box.right; ++x) out.push_back(shown->PixelColor(x, y));
+  CImage32 shown;
+  dlg.GetPresentedImage(shown);
+  for (int y = box.top; y < box.bottom && y < shown.Height(); ++y)
+    for (int x = box.left; x < box.right && x < shown.Width(); ++x) out.push_back(shown.ColorAt(x, y));
   return out;
 }
 
-// The same part of what the preview draws.
+// The same part of what the preview draws (smooth while the box is checked).
 std::vector<COLORREF> DrawnPreview(COptionsDlg& dlg) {
   CDib image;
+  CImage32 smooth;
   std::vector<COLORREF> out;
-  if (!dlg.RenderPreview(image)) return out;
+  const bool isSmooth = dlg.IsSmoothChecked();
+  if (!dlg.RenderPreview(image, isSmooth ? &smooth : nullptr)) return out;
   for (int y = 1; y < image.Height() - 1; ++y)
     for (int x = 1; x < image.Width() - 1; ++x) {
       COLORREF c = 0;
-      image.GetPixel(x, y, c);
+      if (isSmooth) c = smooth.ColorAt(x, y);
+      else image.GetPixel(x, y, c);
       out.push_back(c);
     }
   return out;
