@@ -216,3 +216,20 @@ TEST(Coverage, DamagedInputPaintsNothingWrongAndNeverOutsideThePicture) {
   CImage32 none;
   painter.Paint(none);
 }
+
+TEST(Coverage, LoopsFilledTogetherLeaveTheInnerOneAsAHole) {
+  CImage32 picture = Picture(40, 40, kBlue);
+  CCoveragePainter painter;
+  painter.Begin(RECT{0, 0, 40, 40});
+  // Both loops wound the same way: the alternate rule still makes the inner one a hole.
+  const PointF rings[8] = {{5, 5}, {35, 5}, {35, 35}, {5, 35}, {12.5f, 12.5f}, {27.5f, 12.5f}, {27.5f, 27.5f}, {12.5f, 27.5f}};
+  const int counts[2] = {4, 4};
+  painter.AddPolyPolygon(rings, counts, 2, kWhite);
+  painter.Paint(picture);
+  EXPECT_EQ(picture.At(8, 8), 0xFFFFFFu);
+  EXPECT_EQ(picture.At(20, 20), kBlue);
+  // The hole's border pixels are half covered.
+  EXPECT_NEAR(Red(picture.At(12, 20)), 128, 1);
+  EXPECT_NEAR(Blue(picture.At(12, 20)), 255, 0);
+  EXPECT_NEAR(Red(picture.At(27, 20)), 128, 1);
+}

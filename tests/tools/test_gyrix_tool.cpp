@@ -348,6 +348,7 @@ TEST_F(GyrixTool, RenderAndSheetDrawSymbolsOnFacelets) {
   }
   EXPECT_EQ(RunTool("sheet '" + Path("sheet.png") + "' --symbols --scheme colour-blind").status, 0);
   EXPECT_EQ(RunTool("save 1 '" + Path("x.puz") + "' --symbols").status, 2) << "save draws nothing";
+}
 
 TEST_F(GyrixTool, SmoothRendersAndSheetsAreRgbPictures) {
   const std::string plain = Path("plain.png"), smooth = Path("smooth.png"), turning = Path("turning.png");
