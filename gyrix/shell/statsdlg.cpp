@@ -403,6 +403,7 @@ void CStatsDlg::OnKeyDown(UINT key, UINT repeat, UINT flags) {
   if (key == VK_UP) Select(m_selected - 1);
   else if (key == VK_DOWN) Select(m_selected + 1);
   else if (key == VK_DELETE) DeleteSelected();
+  else if (key == 'Z' && IsPressed(VK_CONTROL)) UndoDelete();
   else CDibDialog::OnKeyDown(key, repeat, flags);
 }
 
