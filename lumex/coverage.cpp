@@ -271,7 +271,8 @@ void CCoveragePainter::PaintShape(const Shape& shape) {
                               static_cast<std::size_t>(box.top + y - m_stateBox.top) * stateWidth +
                               (box.left - m_stateBox.left);
     float fillSum = 0, strokeSum = 0;
-    for (int x = first; x <= last; ++x) {
+    int x = first;
+    while (x <= last) {
       if (fillRow) {
         fillSum += fillRow[x];
         fillRow[x] = 0;
@@ -280,21 +281,35 @@ void CCoveragePainter::PaintShape(const Shape& shape) {
         strokeSum += strokeRow[x];
         strokeRow[x] = 0;
       }
-      if (x >= width) continue;
-      std::uint32_t& state = stateRow[x];
-      int left = kFull - static_cast<int>(state >> 24);
-      if (left == 0) continue;
-      if (strokeRow) {
-        const int take = std::min(Quantise(strokeSum), left);
-        if (take > 0) {
-          Blend(state, take, shape.stroke);
-          left -= take;
+      const int strokeCover = strokeRow ? Quantise(strokeSum) : 0;
+      const int fillCover = fillRow ? (alternate ? QuantiseAlternate(fillSum) : Quantise(fillSum)) : 0;
+      // The cells no edge touched after this one keep its coverage: they are done as a run.
+      int end = x + 1;
+      while (end <= last && (!fillRow || fillRow[end] == 0.0f) && (!strokeRow || strokeRow[end] == 0.0f)) ++end;
+      const int stop = std::min(end, width);
+      if (strokeCover != 0 || fillCover != 0) {
+        // Inside a facelet, on pixels nothing nearer has touched: the colour, whole.
+        const bool whole = strokeCover == kFull || (strokeCover == 0 && fillCover == kFull);
+        const std::uint32_t wholeColour =
+            0xFF000000u | CImage32::FromColorRef(strokeCover == kFull ? shape.stroke : shape.fill);
+        for (int p = x; p < stop; ++p) {
+          std::uint32_t& state = stateRow[p];
+          if (whole && state == 0) {
+            state = wholeColour;
+            continue;
+          }
+          int left = kFull - static_cast<int>(state >> 24);
+          if (left == 0) continue;
+          const int strokeTake = std::min(strokeCover, left);
+          if (strokeTake > 0) {
+            Blend(state, strokeTake, shape.stroke);
+            left -= strokeTake;
+          }
+          const int fillTake = std::min(fillCover, left);
+          if (fillTake > 0) Blend(state, fillTake, shape.fill);
         }
       }
-      if (fillRow && left > 0) {
-        const int take = std::min(alternate ? QuantiseAlternate(fillSum) : Quantise(fillSum), left);
-        if (take > 0) Blend(state, take, shape.fill);
-      }
+      x = end;
     }
   }
 }

@@ -68,6 +68,31 @@ void BM_ComposeScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_ComposeScreen)->Args({640, 520})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
+// A whole frame as the window shows it at 3840x2160: composing the screen, drawing the puzzle
+// (classic, or smooth into the 32-bit frame) and presenting it. Args: type id, smooth.
+void BM_ComposeDrawPresent4K(benchmark::State& state) {
+  Desktop();
+  CPuzzleDlg dlg(nullptr);
+  dlg.CreateModeless(nullptr);
+  dlg.SelectPuzzle(static_cast<int>(state.range(0)));
+  dlg.SetSmooth(state.range(1) != 0);
+  SizeClient(dlg, 3840, 2160);
+  dlg.ShowWindow(SW_SHOW);
+  for (auto _ : state) {
+    dlg.Invalidate(FALSE);
+    dlg.UpdateWindow();
+  }
+  CRect client;
+  dlg.GetClientRect(&client);
+  state.counters["width"] = client.Width();
+  state.counters["smoothShown"] = dlg.GetSmoothFrameRect().IsRectEmpty() ? 0 : 1;
+  dlg.DestroyWindow();
+}
+BENCHMARK(BM_ComposeDrawPresent4K)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, kPuzzleTypeCount - 1, 1), {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.05);
+
 // From nothing to the first frame composed: settings, tile and palette, buttons, puzzle.
 void BM_StartUpToFirstFrame(benchmark::State& state) {
   Desktop();
