@@ -256,6 +256,18 @@ void CPlaneCutPuzzle::DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) {
   CPuzzle::DrawMoveFrame(dc, dib, move, angle);
 }
 
+std::vector<int> CPlaneCutPuzzle::GetTurningFacelets(int move) {
+  // A turn the position blocks moves nothing, as StartMove refuses it.
+  if (!IsTurnInRange(move) || !CanMove(move)) return {};
+  std::vector<std::uint32_t> marks(GetMoveMaskLength());
+  for (int id = 0; id < GetMoveMaskLength(); ++id) marks[id] = GetMoveMask(id);
+  MarkMovingFacelets(TurnIndex(move));
+  std::vector<int> ids;
+  if (GetMoveFrames(move) > 0) ids = CPuzzle::GetTurningFacelets(move);
+  for (int id = 0; id < GetMoveMaskLength(); ++id) SetMoveMask(id, marks[id]);
+  return ids;
+}
+
 // ---- painting order ----
 
 BOOL CPlaneCutPuzzle::IsMovingPartNearer(int k, CUObArray& /*moving*/, CUObArray& /*fixed*/) {

@@ -55,6 +55,9 @@ class CPlaneCutPuzzle : public CPuzzle {
   // A frame of a turn that is not running (a picture of a turn) finds its moving part first,
   // as starting the turn would.
   void DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) override;
+  // The part in front of the turn's plane, as starting the turn would mark it (nothing for a
+  // turn the position blocks); the marks of a running turn stay as they are.
+  std::vector<int> GetTurningFacelets(int move) override;
   // The moving part is nearer when the turn's cut face faces the viewer.
   BOOL IsMovingPartNearer(int k, CUObArray& moving, CUObArray& fixed) override;
 

@@ -145,6 +145,19 @@ int CPuzzle::GetAnimatedMove(int move) {
   return (k >= 0 && k < GetMoveCount()) ? k : -1;
 }
 
+std::vector<int> CPuzzle::GetTurningFacelets(int move) {
+  std::vector<int> ids;
+  const int k = move != 0 ? GetAnimatedMove(move) : -1;
+  if (k < 0) return ids;
+  const std::uint32_t bit = 1u << MaskBit(k);
+  for (int i = 0; i < GetFaceletCount(); ++i) {
+    const int id = GetFacelet(i)->GetId();
+    if (GetMoveMask(id) & bit) ids.push_back(id);
+  }
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
 // ---- painting order while a turn runs ----
 
 std::vector<CFacelet*> CPuzzle::FaceletsById(int length) const {

@@ -155,6 +155,9 @@ class CPuzzle : public CPolyModel {
   // entries of their own (ring turns, clicks) map them here. Starting, painting and ordering
   // a turn all go through it.
   virtual int GetAnimatedMove(int move);
+  // The facelets (ids, ascending) that turn `move` carries along, as its frames show them
+  // moving: what the preview of a drag outlines. Empty for a turn that moves nothing.
+  virtual std::vector<int> GetTurningFacelets(int move);
   // Whether a turn is made as it starts, its frames only showing it (the lights' clicks); the
   // observer then hears of it from the class, and of its end only when it solved the puzzle.
   virtual BOOL IsTurnMadeOnStart() { return 0; }

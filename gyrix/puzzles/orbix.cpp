@@ -393,6 +393,20 @@ int COrbixPuzzle::MoveFromDrag(int fromFacelet, int /*toFacelet*/) {
   return light == 0 ? 0 : ClickOf(GetPattern(), m_mode, light);
 }
 
+std::vector<int> COrbixPuzzle::GetTurningFacelets(int move) {
+  std::vector<int> ids;
+  const int next = ClickPattern(GetPattern(), m_mode, move);
+  if (next < 0) return ids;
+  const int switched = next ^ GetPattern();
+  for (int i = 0; i < GetFaceletCount(); ++i) {
+    const int id = GetFacelet(i)->GetId();
+    const int light = LightOfFacelet(id);
+    if (light != 0 && (switched & Bit(light))) ids.push_back(id);
+  }
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
 BOOL COrbixPuzzle::StartMove(CWnd* wnd, int move) {
   if (m_currentMove != 0) return 0;
   const int next = ClickPattern(GetPattern(), m_mode, move);

@@ -75,6 +75,8 @@ class COrbixPuzzle : public CPuzzle {
   BOOL JoystickTurn(float x, float y, float z, int buttons) override;
   BOOL IsTurnMadeOnStart() override { return 1; }
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
+  // A click changes lights, not places: the facelets of every light it switches.
+  std::vector<int> GetTurningFacelets(int move) override;
   void ResetColours() override;
   void DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) override;
   void SetTitle(CWnd* wnd) override;

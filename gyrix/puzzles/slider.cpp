@@ -6,6 +6,7 @@
 #include <cordak/urand.h>
 #include <platform/wnd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -287,6 +288,17 @@ int CSliderPuzzle::MoveFromDrag(int a, int b) {
   if (IsSeparator(b) || GetFaceletColour(b) != 0 || GetTileColour(ta) == 0) return 0;
   if (ta % kColumns != tb % kColumns) return 0;
   return SlideNumber(ta % kColumns, row, tb / kColumns);
+}
+
+std::vector<int> CSliderPuzzle::GetTurningFacelets(int move) {
+  int column = 0, from = 0, to = 0;
+  if (!DecodeSlide(move, column, from, to)) return CPuzzle::GetTurningFacelets(move);
+  std::vector<int> ids;
+  const int towardsEmpty = from < to ? 1 : -1;
+  for (int row = from; row != to + towardsEmpty; row += towardsEmpty)
+    for (int j = 0; j < kTileFacelets - 1; ++j) ids.push_back(FirstFacelet(row * kColumns + column) + j);
+  std::sort(ids.begin(), ids.end());
+  return ids;
 }
 
 // ---- drawing ----

@@ -55,6 +55,9 @@ class CSliderPuzzle : public CPuzzle {
   BOOL StartMove(CWnd* wnd, int move) override;
   void DoMove(int move, BOOL notify) override;
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
+  // A slide carries the tiles from the pressed one on into the empty place: all of them, and
+  // the place they fill.
+  std::vector<int> GetTurningFacelets(int move) override;
   void ResetColours() override;
   // A ring turn rotates its band; a slide shows its tiles moving into the empty place.
   void DrawMoveFrame(CDC* dc, CDib* dib, int move, int angle) override;

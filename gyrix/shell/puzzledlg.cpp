@@ -39,6 +39,7 @@ constexpr const char* kKeySymbols = "Symbols";
 // Whether turns made while another animates wait for it (1) or are refused (0).
 constexpr const char* kKeyQueueTurns = "QueueTurns";
 constexpr const char* kKeySmooth = "Smooth";
+constexpr const char* kKeyDragPreview = "DragPreview";
 // The window's place on the screen (the corner of its frame) and the size of its client
 // area, and whether it was maximised.
 constexpr const char* kKeyWindowLeft = "WindowLeft";
@@ -181,6 +182,7 @@ void CPuzzleDlg::LoadSettings() {
   m_symbols = kDefaultSymbols;
   m_queueTurns = CGameSession::kDefaultQueueTurns;
   m_smooth = 1;
+  m_dragPreviewOn = 1;
 
   CUIniFile file;
   if (OpenSettingsFile(file)) {
@@ -196,6 +198,7 @@ void CPuzzleDlg::LoadSettings() {
     m_symbols = file.ReadIniInt(kKeySymbols, m_symbols ? 1 : 0) != 0;
     m_queueTurns = file.ReadIniInt(kKeyQueueTurns, m_queueTurns) != 0;
     m_smooth = file.ReadIniInt(kKeySmooth, m_smooth) != 0;
+    m_dragPreviewOn = file.ReadIniInt(kKeyDragPreview, m_dragPreviewOn) != 0;
     m_savedPlacement.left = file.ReadIniInt(kKeyWindowLeft, 0);
     m_savedPlacement.top = file.ReadIniInt(kKeyWindowTop, 0);
     m_savedPlacement.right = m_savedPlacement.left + file.ReadIniInt(kKeyWindowWidth, 0);
@@ -208,6 +211,7 @@ void CPuzzleDlg::LoadSettings() {
   // An unknown scheme (a newer program's, a typing slip) is the classic one.
   if (!GetSchemeTitle(m_colourScheme)) m_colourScheme = 0;
   SetQueueTurns(m_queueTurns != 0);
+  SetDragPreview(m_dragPreviewOn != 0);
   SetAnimSpeed(m_animSpeed);
   // A tile that is missing now (a folder not mounted, say) keeps its name for next time; the
   // window goes without it.
@@ -231,6 +235,7 @@ void CPuzzleDlg::SaveSettings() {
   file.WriteIniInt(kKeySymbols, m_symbols ? 1 : 0);
   file.WriteIniInt(kKeyQueueTurns, m_queueTurns);
   file.WriteIniInt(kKeySmooth, m_smooth);
+  file.WriteIniInt(kKeyDragPreview, m_dragPreviewOn);
   if (m_hWnd && !IsIconic()) {
     // A maximised window keeps the size and place it goes back to.
     m_savedMaximized = IsZoomed() ? 1 : 0;
@@ -353,6 +358,8 @@ void CPuzzleDlg::SelectPuzzle(int typeId) {
 
 void CPuzzleDlg::OnGameEvent(const SGameEvent& event) {
   WriteEventLog(event);
+  // What the pointer points at may be elsewhere now; the next move of the mouse tells.
+  ForgetDragPreview();
   using K = SGameEvent::EKind;
   switch (event.kind) {
     case K::PuzzleReplaced:
@@ -391,6 +398,11 @@ void CPuzzleDlg::WriteEventLog(const SGameEvent& event) {
 void CPuzzleDlg::SetSmooth(bool on) {
   m_smooth = on ? 1 : 0;
   if (m_hWnd) Invalidate(FALSE);
+}
+
+void CPuzzleDlg::SetDragPreview(bool on) {
+  m_dragPreviewOn = on ? 1 : 0;
+  m_dragPreview.SetEnabled(on);
 }
 
 void CPuzzleDlg::SetQueueTurns(bool on) {
@@ -492,6 +504,8 @@ CSize CPuzzleDlg::ClientSize() const {
 void CPuzzleDlg::FitView(bool keepTurn, CPuzzle* puzzle) {
   if (!puzzle) puzzle = GetPuzzle();
   if (!puzzle) return;
+  // A view of another size has other facelets under the pointer.
+  m_dragPreview.Forget();
   CSize size = ClientSize();
   if (size.cx <= 0 || size.cy <= 0) {
     if (!keepTurn) puzzle->ResetView(0, 0);

@@ -3,6 +3,7 @@
 // turns mouse and key input into puzzle operations and keeps the settings file.
 #pragma once
 
+#include <gyrix/engine/dragpreview.h>
 #include <gyrix/engine/puzzle.h>
 #include <gyrix/session/commands.h>
 #include <gyrix/session/session.h>
@@ -47,6 +48,8 @@ constexpr UINT_PTR kReplayTimer = 1005;
 constexpr UINT kReplayTickMs = 20;
 // Shows the solve log's trouble, once the window is up.
 constexpr UINT IDC_SOLVE_LOG_MESSAGE = 107;
+// Takes away the cue of a drag that turned nothing.
+constexpr UINT_PTR kPreviewTimer = 1005;
 
 // Bitmap resources the window draws with.
 constexpr int IDB_ICON = 128;
@@ -117,6 +120,11 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   // default); off shows the 8-bit screen alone, as it always was.
   void SetSmooth(bool on);
   bool IsSmooth() const { return m_smooth != 0; }
+  // Whether the facelet under the pointer and the turn a drag would make are shown before the
+  // button is let go (the DragPreview setting).
+  void SetDragPreview(bool on);
+  bool GetDragPreviewSetting() const { return m_dragPreviewOn != 0; }
+  const CDragPreview& GetDragPreview() const { return m_dragPreview; }
   CFrame* GetCachedFrame(int id, BOOL mapped);
   static void EmptyFrameCache();
   static int GetFrameCacheCount();
@@ -277,6 +285,9 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   void LoadPanel();
   void RotateViewBy(CPoint point);
   void HoverChanged();
+  // Tells the drag preview where the pointer is now; repaints when that changes what it shows.
+  void UpdateDragPreview(CPoint point);
+  void ForgetDragPreview();
   // Hint (one turn) and Solve (every turn) of the solver; a running solve stops on any input.
   void StartSolve(bool whole);
   void FinishSolve();
@@ -287,6 +298,8 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   CPoint m_pressPoint{0, 0};
   int m_pressedFacelet = -1;  // where a left-button drag that turns the puzzle began
   int m_queueTurns = CGameSession::kDefaultQueueTurns;
+  CDragPreview m_dragPreview;
+  int m_dragPreviewOn = 1;
   FILE* m_eventLog = nullptr;  // GYRIX_EVENT_LOG: one line per event of the game
   CUObArray m_buttons{0, 1};
   int m_showButtons = 1;

@@ -70,6 +70,10 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
 void CPuzzleDlg::DrawOverlays(CDC* dc, CDib* dib) {
   CRect client;
   GetClientRect(&client);
+  // The drag preview marks the game's facelets where they rest (a running turn shows its own
+  // motion), over the puzzle as every overlay is.
+  if (!m_replay && m_message != kPausedText && GetPuzzle() && !GetPuzzle()->IsBusy())
+    m_dragPreview.Paint(dc, *GetPuzzle());
   if (m_showButtons) {
     for (int i = 0; i < m_buttons.GetCount(); ++i) GetTopLevelButton(i)->DrawButton(this, dib);
     if (CMenuButton* open = CMenuButton::GetOpenMenu()) open->DrawButton(this, dib);
@@ -268,6 +272,7 @@ void CPuzzleDlg::OnLButtonDown(UINT flags, CPoint point) {
   if (m_pressedFacelet != -1) {
     SetCapture();
     m_pressPoint = point;
+    if (m_dragPreview.Drag(*puzzle, m_pressedFacelet, m_pressedFacelet)) Invalidate(FALSE);
   }
   if (!puzzle->IsBusy() && HitButtons()) Invalidate(FALSE);
 }
@@ -283,7 +288,12 @@ void CPuzzleDlg::OnLButtonUp(UINT flags, CPoint point) {
     const bool captured = GetCapture() == this;
     if (captured) ReleaseCapture();
     const int to = puzzle->GetFaceletAt(point);
-    if (captured && to != -1) m_session.DragTurn(from, to, ETurnSource::Mouse);
+    // The preview asks the rule about the release's facelet too: a turn that the position
+    // does not allow (a light's click) is refused as one the rule does not name.
+    m_dragPreview.Drag(*puzzle, from, to);
+    const bool allowed = m_dragPreview.GetPreviewTurn() != 0;
+    const bool turned = captured && to != -1 && m_session.DragTurn(from, to, ETurnSource::Mouse) != 0;
+    if (m_dragPreview.Release(turned && allowed) && !(turned && allowed)) SetTimer(kPreviewTimer, CDragPreview::kCueMs);
     Invalidate(FALSE);
     return;
   }
@@ -330,12 +340,33 @@ void CPuzzleDlg::OnMouseMove(UINT flags, CPoint point) {
       ResumeClock();
       RotateViewBy(point);
       m_pressPoint = point;
+      ForgetDragPreview();
       Invalidate(FALSE);
+      return;
     } else if (!IsPressed(VK_LBUTTON)) {
       ReleaseCapture();
     }
   }
   HoverChanged();
+  UpdateDragPreview(point);
+}
+
+void CPuzzleDlg::UpdateDragPreview(CPoint point) {
+  CPuzzle* puzzle = GetPuzzle();
+  if (!puzzle || !m_dragPreview.IsEnabled()) return;
+  bool changed = false;
+  if (m_pressedFacelet != -1 && GetCapture() == this) {
+    changed = m_dragPreview.Drag(*puzzle, m_pressedFacelet, puzzle->GetFaceletAt(point));
+  } else {
+    // Over a button the button lights, not the facelet under it.
+    const int facelet = m_hovered ? -1 : puzzle->GetFaceletAt(point);
+    changed = m_dragPreview.Hover(facelet);
+  }
+  if (changed) Invalidate(FALSE);
+}
+
+void CPuzzleDlg::ForgetDragPreview() {
+  if (m_dragPreview.Forget() && m_hWnd) Invalidate(FALSE);
 }
 
 // Repaints while the pointer is over a button, and once more when it leaves one, so that a
@@ -371,6 +402,9 @@ void CPuzzleDlg::OnTimer(UINT_PTR id) {
     TickReplay();
   } else if (id == kSolveLogTimer) {
     TickSolveLog();
+  } else if (id == kPreviewTimer) {
+    KillTimer(kPreviewTimer);
+    if (m_dragPreview.EndCue()) Invalidate(FALSE);
   } else if (id == kPlacementTimer) {
     KillTimer(kPlacementTimer);
     SaveSettings();

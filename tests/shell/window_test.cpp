@@ -654,3 +654,86 @@ TEST_F(ShellTest, WhenNoBrowserOpensEveryHelpLinkSaysWhereThePagesAre) {
   Key(VK_F1);
   EXPECT_EQ(m_services.messages.size(), 4u);
 }
+
+TEST_F(ShellTest, TheDragPreviewShowsTheTurnBeforeTheReleaseAndACueWhenNoneIsMade) {
+  OpenWindow();
+  CPuzzle* p = m_dlg->GetPuzzle();
+  m_dlg->UpdateWindow();
+  int from = -1, to = -1, turn = 0;
+  for (int a = 0; a < p->GetFaceletCount() && !turn; ++a)
+    for (int b = 0; b < p->GetFaceletCount() && !turn; ++b)
+      if (FaceletCentre(a).x >= 0 && FaceletCentre(b).x >= 0 && (turn = p->MoveFromDrag(a, b)) != 0) from = a, to = b;
+  ASSERT_NE(turn, 0);
+  const CDragPreview& preview = m_dlg->GetDragPreview();
+  using EShown = CDragPreview::EShown;
+
+  // Hovering lights the facelet, and the screen shows it.
+  CDib plain, lit;
+  Compose(plain);
+  CEventLoop::InjectMouseMove(m_dlg, FaceletCentre(from));
+  EXPECT_EQ(preview.GetShown(), EShown::Hover);
+  EXPECT_EQ(preview.GetHovered(), from);
+  Compose(lit);
+  int differing = 0;
+  for (int y = 0; y < plain.Height(); ++y)
+    for (int x = 0; x < plain.Width(); ++x) differing += *plain.GetPixelAddress(x, y) != *lit.GetPixelAddress(x, y);
+  EXPECT_GT(differing, 0);
+
+  // Pressed and moved: the turn the release makes is the one shown.
+  CEventLoop::InjectMouseButton(m_dlg, FaceletCentre(from), VK_LBUTTON, true);
+  EXPECT_EQ(preview.GetShown(), EShown::NoTurn);
+  CEventLoop::InjectMouseMove(m_dlg, FaceletCentre(to));
+  EXPECT_EQ(preview.GetShown(), EShown::Turn);
+  EXPECT_EQ(preview.GetPreviewTurn(), turn);
+  CEventLoop::InjectMouseButton(m_dlg, FaceletCentre(to), VK_LBUTTON, false);
+  Settle();
+  ASSERT_EQ(p->GetHistorySize(), 1);
+  EXPECT_EQ(p->GetHistoryMove(0), turn);
+  EXPECT_EQ(preview.GetShown(), EShown::Nothing);
+
+  // Let go off the puzzle: no turn, and the pressed facelet shows the cue for a moment.
+  m_dlg->UpdateWindow();
+  CRect client;
+  m_dlg->GetClientRect(&client);
+  const CPoint off(client.Width() / 2, 3);
+  ASSERT_EQ(p->GetFaceletAt(off), -1);
+  CEventLoop::InjectMouseMove(m_dlg, FaceletCentre(from));
+  CEventLoop::InjectMouseButton(m_dlg, FaceletCentre(from), VK_LBUTTON, true);
+  CEventLoop::InjectMouseMove(m_dlg, off);
+  EXPECT_EQ(preview.GetShown(), EShown::NoTurn);
+  CEventLoop::InjectMouseButton(m_dlg, off, VK_LBUTTON, false);
+  Settle();
+  EXPECT_EQ(p->GetHistorySize(), 1);
+  EXPECT_EQ(preview.GetShown(), EShown::Refused);
+  EXPECT_EQ(preview.GetPressed(), -1);
+  AdvanceClock(CDragPreview::kCueMs + 50);
+  EXPECT_EQ(preview.GetShown(), EShown::Nothing);
+
+  // Turning the view forgets what was under the pointer.
+  CEventLoop::InjectMouseMove(m_dlg, FaceletCentre(from));
+  EXPECT_EQ(preview.GetShown(), EShown::Hover);
+  CEventLoop::InjectMouseButton(m_dlg, off, VK_RBUTTON, true);
+  CEventLoop::InjectMouseMove(m_dlg, CPoint(off.x + 30, off.y + 20));
+  CEventLoop::InjectMouseButton(m_dlg, CPoint(off.x + 30, off.y + 20), VK_RBUTTON, false);
+  EXPECT_EQ(preview.GetShown(), EShown::Nothing);
+  CloseWindow();
+  EXPECT_TRUE(Contains(ReadSettings(), "DragPreview=1"));
+}
+
+TEST_F(ShellTest, WithDragPreviewOffNothingIsShownAndTheSettingIsKept) {
+  WriteSettings("[Gyrix]\nDragPreview=0\n");
+  OpenWindow();
+  EXPECT_FALSE(m_dlg->GetDragPreviewSetting());
+  m_dlg->UpdateWindow();
+  CPoint at(-1, -1);
+  for (int id = 0; id < m_dlg->GetPuzzle()->GetFaceletCount() && at.x < 0; ++id) at = FaceletCentre(id);
+  ASSERT_GE(at.x, 0);
+  CEventLoop::InjectMouseMove(m_dlg, at);
+  EXPECT_EQ(m_dlg->GetDragPreview().GetShown(), CDragPreview::EShown::Nothing);
+  CEventLoop::InjectMouseButton(m_dlg, at, VK_LBUTTON, true);
+  EXPECT_EQ(m_dlg->GetDragPreview().GetShown(), CDragPreview::EShown::Nothing);
+  CEventLoop::InjectMouseButton(m_dlg, at, VK_LBUTTON, false);
+  EXPECT_EQ(m_dlg->GetDragPreview().GetShown(), CDragPreview::EShown::Nothing);
+  CloseWindow();
+  EXPECT_TRUE(Contains(ReadSettings(), "DragPreview=0"));
+}

@@ -1,0 +1,151 @@
+// What a drag will do, kept between pointer moves and drawn over the puzzle.
+#include <gyrix/engine/dragpreview.h>
+
+#include <gyrix/engine/puzzle.h>
+
+#include <platform/dc.h>
+#include <platform/gdiobj.h>
+
+namespace {
+
+constexpr COLORREF kLine = 0xFFFFFF;
+constexpr COLORREF kEdge = 0x000000;
+constexpr COLORREF kRefused = 0x0000FF;  // red
+
+void Outline(CDC* dc, const POINT* points, int count, COLORREF colour, int dx, int dy) {
+  std::vector<POINT> shifted(points, points + count);
+  for (POINT& p : shifted) p.x += dx, p.y += dy;
+  CPen pen(PS_SOLID, 1, colour);
+  CPen* previousPen = dc->SelectObject(&pen);
+  dc->Polyline(shifted.data(), count);
+  dc->MoveTo(shifted[count - 1]);
+  dc->LineTo(shifted[0]);
+  dc->SelectObject(previousPen);
+}
+
+// The facelet's outline as it faces the viewer in the view as last painted; false for one
+// turned away or unknown.
+bool ViewPoints(CPuzzle& puzzle, int id, std::vector<POINT>& points) {
+  CFacelet* f = puzzle.GetFaceletById(id);
+  if (!f || f->GetVertexCount() < 3 || !f->Project(kViewVertices)) return false;
+  points.assign(f->GetPoints(), f->GetPoints() + f->GetVertexCount());
+  return true;
+}
+
+// A white line down the middle of a black band three pixels wide: reads on light and dark
+// colours alike, and apart from the puzzle's own thin outlines.
+void EdgedOutline(CDC* dc, const std::vector<POINT>& points) {
+  const int n = static_cast<int>(points.size());
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx)
+      if (dx != 0 || dy != 0) Outline(dc, points.data(), n, kEdge, dx, dy);
+  Outline(dc, points.data(), n, kLine, 0, 0);
+}
+
+void RefusalCue(CDC* dc, const std::vector<POINT>& points) {
+  const int n = static_cast<int>(points.size());
+  for (int dy = 0; dy <= 1; ++dy)
+    for (int dx = 0; dx <= 1; ++dx) {
+      Outline(dc, points.data(), n, kRefused, dx, dy);
+      // A cross from corner to opposite corner says "no" without words.
+      CPen pen(PS_SOLID, 1, kRefused);
+      CPen* previousPen = dc->SelectObject(&pen);
+      for (int i = 0; i < n / 2; ++i) {
+        dc->MoveTo(points[i].x + dx, points[i].y + dy);
+        dc->LineTo(points[i + n / 2].x + dx, points[i + n / 2].y + dy);
+      }
+      dc->SelectObject(previousPen);
+    }
+}
+
+}  // namespace
+
+void CDragPreview::SetEnabled(bool on) {
+  m_enabled = on;
+  if (!on) Forget();
+}
+
+bool CDragPreview::Hover(int facelet) {
+  if (!m_enabled) return false;
+  const EShown before = GetShown();
+  const int hoveredBefore = m_hovered;
+  m_hovered = facelet;
+  m_from = -1;
+  m_to = -1;
+  m_turn = 0;
+  m_turnFacelets.clear();
+  return GetShown() != before || m_hovered != hoveredBefore;
+}
+
+bool CDragPreview::Drag(CPuzzle& puzzle, int from, int to) {
+  if (!m_enabled) return false;
+  if (from == m_from && to == m_to) return false;
+  const int turnBefore = m_turn;
+  const bool newPress = from != m_from;
+  const std::vector<int> faceletsBefore = m_turnFacelets;
+  m_from = from;
+  m_to = to;
+  m_hovered = -1;
+  m_cueFacelet = -1;
+  m_turn = (from >= 0 && to >= 0) ? puzzle.MoveFromDrag(from, to) : 0;
+  if (m_turn != turnBefore || newPress) m_turnFacelets = m_turn ? puzzle.GetTurningFacelets(m_turn) : std::vector<int>();
+  // A turn that changes nothing (a click the position does not allow) is no turn to the player.
+  if (m_turnFacelets.empty()) m_turn = 0;
+  return newPress || m_turn != turnBefore || m_turnFacelets != faceletsBefore;
+}
+
+bool CDragPreview::Release(bool turned) {
+  if (!m_enabled || m_from < 0) return false;
+  m_cueFacelet = turned ? -1 : m_from;
+  m_from = -1;
+  m_to = -1;
+  m_turn = 0;
+  m_turnFacelets.clear();
+  return true;
+}
+
+bool CDragPreview::EndCue() {
+  if (m_cueFacelet < 0) return false;
+  m_cueFacelet = -1;
+  return true;
+}
+
+bool CDragPreview::Forget() {
+  const bool shown = GetShown() != EShown::Nothing || m_hovered >= 0;
+  m_hovered = -1;
+  m_from = -1;
+  m_to = -1;
+  m_turn = 0;
+  m_turnFacelets.clear();
+  m_cueFacelet = -1;
+  return shown;
+}
+
+CDragPreview::EShown CDragPreview::GetShown() const {
+  if (!m_enabled) return EShown::Nothing;
+  if (m_cueFacelet >= 0) return EShown::Refused;
+  if (m_from >= 0) return m_turn != 0 ? EShown::Turn : EShown::NoTurn;
+  return m_hovered >= 0 ? EShown::Hover : EShown::Nothing;
+}
+
+void CDragPreview::Paint(CDC* dc, CPuzzle& puzzle) const {
+  if (!dc) return;
+  std::vector<POINT> points;
+  switch (GetShown()) {
+    case EShown::Nothing:
+      return;
+    case EShown::Hover:
+      if (ViewPoints(puzzle, m_hovered, points)) EdgedOutline(dc, points);
+      return;
+    case EShown::NoTurn:
+      if (ViewPoints(puzzle, m_from, points)) EdgedOutline(dc, points);
+      return;
+    case EShown::Turn:
+      for (int id : m_turnFacelets)
+        if (ViewPoints(puzzle, id, points)) EdgedOutline(dc, points);
+      return;
+    case EShown::Refused:
+      if (ViewPoints(puzzle, m_cueFacelet, points)) RefusalCue(dc, points);
+      return;
+  }
+}
