@@ -6,6 +6,9 @@
 #include <platform/dc.h>
 #include <platform/gdiobj.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr COLORREF kLine = 0xFFFFFF;
@@ -32,30 +35,54 @@ bool ViewPoints(CPuzzle& puzzle, int id, std::vector<POINT>& points) {
   return true;
 }
 
-// A white line down the middle of a black band three pixels wide: reads on light and dark
-// colours alike, and apart from the puzzle's own thin outlines.
-void EdgedOutline(CDC* dc, const std::vector<POINT>& points) {
-  const int n = static_cast<int>(points.size());
+// A line down the middle of a black band three pixels wide: reads on light and dark colours
+// alike (a red one on a red facelet too), and stands apart from the puzzle's thin outlines.
+template <typename DrawFn>
+void Banded(COLORREF colour, DrawFn draw) {
   for (int dy = -1; dy <= 1; ++dy)
     for (int dx = -1; dx <= 1; ++dx)
-      if (dx != 0 || dy != 0) Outline(dc, points.data(), n, kEdge, dx, dy);
-  Outline(dc, points.data(), n, kLine, 0, 0);
+      if (dx != 0 || dy != 0) draw(kEdge, dx, dy);
+  draw(colour, 0, 0);
 }
 
-void RefusalCue(CDC* dc, const std::vector<POINT>& points) {
+void EdgedOutline(CDC* dc, const std::vector<POINT>& points, COLORREF colour = kLine) {
   const int n = static_cast<int>(points.size());
-  for (int dy = 0; dy <= 1; ++dy)
-    for (int dx = 0; dx <= 1; ++dx) {
-      Outline(dc, points.data(), n, kRefused, dx, dy);
-      // A cross from corner to opposite corner says "no" without words.
-      CPen pen(PS_SOLID, 1, kRefused);
-      CPen* previousPen = dc->SelectObject(&pen);
-      for (int i = 0; i < n / 2; ++i) {
-        dc->MoveTo(points[i].x + dx, points[i].y + dy);
-        dc->LineTo(points[i + n / 2].x + dx, points[i + n / 2].y + dy);
-      }
-      dc->SelectObject(previousPen);
-    }
+  Banded(colour, [&](COLORREF c, int dx, int dy) { Outline(dc, points.data(), n, c, dx, dy); });
+}
+
+// The distance from c to the nearest edge of the outline: the room for a mark inside it.
+double RoomInside(const std::vector<POINT>& points, double cx, double cy) {
+  double room = 1e9;
+  const size_t n = points.size();
+  for (size_t i = 0; i < n; ++i) {
+    const POINT a = points[i], b = points[(i + 1) % n];
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double length = std::hypot(dx, dy);
+    if (length > 0) room = std::min(room, std::abs((cx - a.x) * dy - (cy - a.y) * dx) / length);
+  }
+  return room;
+}
+
+// The outline with a cross in the middle: "no" without words.
+void RefusalCue(CDC* dc, const std::vector<POINT>& points) {
+  EdgedOutline(dc, points, kRefused);
+  double cx = 0, cy = 0;
+  for (const POINT& p : points) cx += p.x, cy += p.y;
+  cx /= static_cast<double>(points.size());
+  cy /= static_cast<double>(points.size());
+  // The cross fits in the circle the facelet holds about its middle, less the band.
+  const int arm = static_cast<int>((RoomInside(points, cx, cy) - 2) * 0.7);
+  if (arm < 2) return;
+  const int x = static_cast<int>(std::lround(cx)), y = static_cast<int>(std::lround(cy));
+  Banded(kRefused, [&](COLORREF c, int dx, int dy) {
+    CPen pen(PS_SOLID, 1, c);
+    CPen* previousPen = dc->SelectObject(&pen);
+    dc->MoveTo(x - arm + dx, y - arm + dy);
+    dc->LineTo(x + arm + dx, y + arm + dy);
+    dc->MoveTo(x - arm + dx, y + arm + dy);
+    dc->LineTo(x + arm + dx, y - arm + dy);
+    dc->SelectObject(previousPen);
+  });
 }
 
 }  // namespace
