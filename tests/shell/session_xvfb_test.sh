@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real game on a virtual display under the event log: two drags made within one turn's
-# animation both turn, and Ctrl+Z after a scramble brings back the picture before it.
+# animation both turn, and Ctrl+Z after a scramble brings back the picture before it; then, with
+# slow turns, R, M and quick Backspaces given during a turn are each carried out, in order.
 #   session_xvfb_test.sh <gyrix executable>
 set -euo pipefail
 
@@ -41,6 +42,68 @@ if [ "${1:-}" = "--inside" ]; then
   cp "$fb/Xvfb_screen0" "$work/after.xwd"
   grep -q 'undone-command scramble' "$work/events.log" || { echo "Ctrl+Z did not take the scramble back:"; cat "$work/events.log"; exit 1; }
   cmp -s "$work/before.xwd" "$work/after.xwd" || { echo "the screen after Ctrl+Z differs from the one before the scramble"; exit 1; }
+  xdotool key Escape
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+
+  # Commands given while a turn animates, in a game whose turns take most of a second.
+  printf 'AnimSpeed=150\n' >> "$work/Gyrix.ini"
+  rm -f "$work/events.log"
+  GYRIX_EVENT_LOG="$work/events.log" SDL_VIDEODRIVER=x11 "$game" & pid=$!
+  wid=""
+  for _ in $(seq 100); do
+    wid=$(xdotool search --name '^Gyrix' 2>/dev/null | head -1 || true)
+    [ -n "$wid" ] && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || { echo "no Gyrix window appeared the second time"; exit 1; }
+  sleep 1
+  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  park() { xdotool mousemove --window "$wid" 5 $((HEIGHT - 5)); sleep 0.3; }
+  # The game keeps the log open, so it is read from a line on rather than emptied.
+  base=0
+  mark() { base=$(wc -l < "$work/events.log"); }
+  since() { tail -n +$((base + 1)) "$work/events.log"; }
+  events() { since | grep -v ' resumed$\| paused$' | cut -d' ' -f2- | tr '\n' ';'; }
+  expect_events() {  # the events since the log was emptied, in order, as a shell pattern
+    local seen; seen=$(events)
+    # shellcheck disable=SC2254
+    case "$seen" in $1) ;; *) echo "$2: expected '$1', saw '$seen'"; exit 1 ;; esac
+    mark
+  }
+  park
+  cp "$fb/Xvfb_screen0" "$work/solved.xwd"
+  mark
+
+  # Reset during a turn: the turn ends, then the reset; the screen is the solved one again.
+  drag $((cx - 40)) $((cy + 40)) $((cx - 40)) $((cy - 10)); xdotool key r
+  park; sleep 1.5
+  expect_events "turn * mouse;reset;" "R during a turn"
+  cp "$fb/Xvfb_screen0" "$work/reset.xwd"
+  cmp -s "$work/solved.xwd" "$work/reset.xwd" || { echo "R during a turn did not bring back the solved cube"; exit 1; }
+
+  # A new scramble during a turn comes after it: Ctrl+Z takes back the scramble alone.
+  drag $((cx - 40)) $((cy + 40)) $((cx - 40)) $((cy - 10)); xdotool key m
+  park; sleep 1.5
+  expect_events "turn * mouse;scrambled seed *;" "M during a turn"
+  xdotool key ctrl+z; sleep 0.5
+  expect_events "*undone-command scramble;" "Ctrl+Z after M during a turn"
+  xdotool key ctrl+z; sleep 1.5
+  expect_events "undone * key;" "Ctrl+Z of the turn before the scramble"
+
+  # Three turns, then three Backspaces 50 ms apart: all three are undone, in order.
+  for x in $((cx - 40)) $((cx + 40)) $((cx - 40)); do
+    drag "$x" $((cy + 40)) "$x" $((cy - 10)); sleep 1.2
+  done
+  made=$(since | grep ' turn ' | cut -d' ' -f3 | tr '\n' ' ')
+  [ "$(wc -w <<< "$made")" -eq 3 ] || { echo "three drags made turns '$made':"; since; exit 1; }
+  mark
+  park
+  xdotool key --delay 50 BackSpace BackSpace BackSpace
+  sleep 3.5
+  # Each undo names the turn it takes back: the three, last first.
+  undone=$(since | grep ' undone ' | cut -d' ' -f3 | tr '\n' ' ')
+  expected=$(for m in $made; do echo "$m"; done | tac | tr '\n' ' ')
+  [ "$undone" = "$expected" ] || { echo "three Backspaces 50 ms apart undid '$undone', not '$expected':"; since; exit 1; }
   xdotool key Escape
   for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   echo "ok"
