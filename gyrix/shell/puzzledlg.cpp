@@ -104,7 +104,10 @@ int CCachedFrame::IdOffset() {
   return offset;
 }
 
-CPuzzleDlg::CPuzzleDlg(CWnd* parent) : CDibDialog(IDD_GYRIX_MAIN, parent) {
+// The game is timed by the clock the window's timers run on, so that a solve's milliseconds
+// and its animation agree (and tests that set that clock time solves exactly).
+CPuzzleDlg::CPuzzleDlg(CWnd* parent)
+    : CDibDialog(IDD_GYRIX_MAIN, parent), m_session([] { return static_cast<std::int64_t>(CEventLoop::Now()); }) {
   RegisterGyrixTemplates();
   m_session.SetHost(this);
   m_session.AddListener(this);
