@@ -17,6 +17,7 @@
 #include <cordak/ustring.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,7 +38,6 @@ constexpr UINT IDC_OPEN_START_FILE = 106;
 constexpr UINT_PTR kClockTimer = 1000;
 // Keeps the window's place once a move or resize settles; not the puzzle's animation timer.
 constexpr UINT_PTR kPlacementTimer = 1002;
-static_assert(kPlacementTimer != CPuzzle::kAnimationTimer && kPlacementTimer != kClockTimer);
 // Polls the solver's worker thread while it thinks.
 constexpr UINT_PTR kSolverTimer = 1003;
 // Keeps the game in progress in the solve log.
@@ -49,7 +49,16 @@ constexpr UINT kReplayTickMs = 20;
 // Shows the solve log's trouble, once the window is up.
 constexpr UINT IDC_SOLVE_LOG_MESSAGE = 107;
 // Takes away the cue of a drag that turned nothing.
-constexpr UINT_PTR kPreviewTimer = 1005;
+constexpr UINT_PTR kPreviewTimer = 1006;
+// One window, one timer per id: a second user of an id would stop or fire the other's.
+constexpr bool AreTimersDistinct(std::initializer_list<UINT_PTR> ids) {
+  for (auto a = ids.begin(); a != ids.end(); ++a)
+    for (auto b = a + 1; b != ids.end(); ++b)
+      if (*a == *b) return false;
+  return true;
+}
+static_assert(AreTimersDistinct({static_cast<UINT_PTR>(CPuzzle::kAnimationTimer), kClockTimer, kPlacementTimer,
+                                 kSolverTimer, kSolveLogTimer, kReplayTimer, kPreviewTimer}));
 
 // Bitmap resources the window draws with.
 constexpr int IDB_ICON = 128;
