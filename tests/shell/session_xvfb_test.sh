@@ -46,8 +46,10 @@ if [ "${1:-}" = "--inside" ]; then
   for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 
   # Commands given while a turn animates, in a game whose turns take most of a second.
-  # A fresh start: without the first game's log it begins on the solved cube.
-  printf 'AnimSpeed=150\n' >> "$work/Gyrix.ini"
+  # A fresh start: without the first game's settings and log it begins on the solved cube. The
+  # classic drawing, so that screens of one position compare exactly (smooth edges show the
+  # sub-pixel rounding of a view made again).
+  printf 'AnimSpeed=150\nSmooth=0\n' > "$work/Gyrix.ini"
   rm -f "$work/events.log" "$work"/gyrix.db*
   GYRIX_EVENT_LOG="$work/events.log" SDL_VIDEODRIVER=x11 "$game" & pid=$!
   wid=""
