@@ -413,6 +413,15 @@ BOOL CEventLoop::Init() {
 bool CEventLoop::IsInitialised() { return S().initialised; }
 const char* CEventLoop::VideoDriver() { return S().driver.c_str(); }
 
+int CEventLoop::DisplayFramePeriodMs() {
+  constexpr int kUnknownPeriod = 16;
+  constexpr int kShortestPeriod = 4;  // 240 Hz
+  if (!IsInitialised()) return kUnknownPeriod;
+  SDL_DisplayMode mode;
+  if (SDL_GetCurrentDisplayMode(0, &mode) != 0 || mode.refresh_rate <= 0) return kUnknownPeriod;
+  return std::clamp(1000 / mode.refresh_rate, kShortestPeriod, kUnknownPeriod);
+}
+
 // ---- The loop ----
 
 BOOL CEventLoop::PumpMessage(BOOL wait) {

@@ -19,6 +19,9 @@ class CEventLoop {
   static bool IsInitialised();
   // Name of the video driver in use ("x11", "dummy", ...), "" before Init.
   static const char* VideoDriver();
+  // Milliseconds between two frames of the display the program shows on: its refresh period
+  // where the video driver reports a refresh rate, else 16 (about 60 frames a second).
+  static int DisplayFramePeriodMs();
 
   // Handles everything waiting. With wait, first sleeps until something arrives or a timer is
   // due. Returns FALSE once a quit was requested.

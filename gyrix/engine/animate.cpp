@@ -4,6 +4,9 @@
 
 #include <platform/wnd.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // A window that exists can run timers and receive messages.
@@ -19,10 +22,53 @@ BOOL CPuzzle::StartMove(CWnd* wnd, int move) {
   }
   m_currentMove = move;
   m_frame = 0;
+  m_shownAngle = 0;
+  m_turnProgress = 0;
+  if (m_animationClock) m_turnLastMs = m_animationClock();
   // Without a window to animate in, the turn is made at once rather than left running forever.
-  if (!IsLiveWindow(wnd) || !wnd->SetTimer(kAnimationTimer, static_cast<UINT>(m_animationInterval)))
+  if (!IsLiveWindow(wnd) || !wnd->SetTimer(kAnimationTimer, static_cast<UINT>(GetAnimationTimerPeriod())))
     CompleteMove(wnd);
   return 1;
+}
+
+void CPuzzle::SetSmoothAnimation(bool on, bool easing, int framePeriodMs, AnimationClock clock) {
+  m_smoothAnimation = on;
+  m_easing = easing;
+  m_framePeriod = std::max(framePeriodMs, 1);
+  m_animationClock = std::move(clock);
+}
+
+bool CPuzzle::IsRunningSmoothly() {
+  return m_smoothAnimation && m_animationClock && m_currentMove != 0 && CanDrawAnyAngle(m_currentMove);
+}
+
+int CPuzzle::GetAnimationTimerPeriod() {
+  return IsRunningSmoothly() ? std::min(m_framePeriod, m_animationInterval) : m_animationInterval;
+}
+
+double CPuzzle::EaseInOut(double t) {
+  t = std::clamp(t, 0.0, 1.0);
+  return t * t * (3 - 2 * t);
+}
+
+void CPuzzle::AnimateSmoothStep(CWnd* wnd, CDC* dc, CDib* dib) {
+  const std::int64_t now = m_animationClock();
+  // The pace may change while the turn runs (input waiting): the time left goes at the new one.
+  const int frames = std::max(GetMoveFrames(m_currentMove), 1);
+  const double duration = static_cast<double>(frames) * std::max(m_animationInterval, 1);
+  // A gap longer than a frame could take (a pause, a dialog) is not time the turn ran.
+  constexpr std::int64_t kLongestFrameMs = 100;
+  const double elapsed = static_cast<double>(std::clamp<std::int64_t>(now - m_turnLastMs, 0, kLongestFrameMs));
+  m_turnLastMs = now;
+  m_turnProgress = std::min(1.0, m_turnProgress + elapsed / duration);
+  const double shown = m_easing ? EaseInOut(m_turnProgress) : m_turnProgress;
+  const int full = GetMoveStep(m_currentMove) * frames;
+  m_shownAngle = static_cast<int>(std::lround(full * shown));
+  // The frame count follows the angle, for the classes that read it while painting.
+  m_frame = std::min(frames, static_cast<int>(std::floor(frames * shown)));
+  DrawMoveFrame(dc, dib, m_currentMove, m_shownAngle);
+  m_lastFrameAngle = m_shownAngle;
+  if (m_turnProgress >= 1.0) CompleteMove(wnd);
 }
 
 void CPuzzle::AnimateStep(CWnd* wnd, CDC* dc, CDib* dib) {
@@ -32,8 +78,14 @@ void CPuzzle::AnimateStep(CWnd* wnd, CDC* dc, CDib* dib) {
     if (m_playing) PlayNextMove(wnd);
     return;
   }
+  if (IsRunningSmoothly()) {
+    AnimateSmoothStep(wnd, dc, dib);
+    return;
+  }
   ++m_frame;
-  DrawMoveFrame(dc, dib, m_currentMove, GetMoveStep(m_currentMove) * m_frame);
+  m_shownAngle = GetMoveStep(m_currentMove) * m_frame;
+  DrawMoveFrame(dc, dib, m_currentMove, m_shownAngle);
+  m_lastFrameAngle = m_shownAngle;
   if (m_frame >= GetMoveFrames(m_currentMove)) CompleteMove(wnd);
 }
 

@@ -12,6 +12,7 @@
 #include <cordak/utime.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class CWnd;
@@ -161,6 +162,9 @@ class CPuzzle : public CPolyModel {
   // Whether a turn is made as it starts, its frames only showing it (the lights' clicks); the
   // observer then hears of it from the class, and of its end only when it solved the puzzle.
   virtual BOOL IsTurnMadeOnStart() { return 0; }
+  // Whether turn `move` can be drawn at any angle between its frames (1 by default); a turn
+  // that cannot keeps its frame steps when turns are animated smoothly.
+  virtual BOOL CanDrawAnyAngle(int /*move*/) { return 1; }
 
   // Construction, for puzzle constructors.
   int AddMove(const int* permutation, int extraFacelet);  // returns the new turn number
@@ -248,6 +252,22 @@ class CPuzzle : public CPolyModel {
   int GetCurrentMove() const { return m_currentMove; }
   int GetFrame() const { return m_frame; }
   void SetAnimationInterval(int ms) { m_animationInterval = ms; }
+  // Smooth animation: a turn takes as long as its frame steps would (frames x interval) but is
+  // drawn on every tick of a timer of framePeriodMs, at the angle the time elapsed on the
+  // clock gives, eased in and out when easing is set. Off (or without a clock): frame steps.
+  using AnimationClock = std::function<std::int64_t()>;
+  void SetSmoothAnimation(bool on, bool easing, int framePeriodMs, AnimationClock clock);
+  bool IsSmoothAnimation() const { return m_smoothAnimation; }
+  // The period the animation timer runs at for the running turn.
+  int GetAnimationTimerPeriod();
+  // The angle the last frame of a turn was drawn at.
+  int GetShownAngle() const { return m_shownAngle; }
+  // The angle of the last frame AnimateStep drew, kept after the turn ends.
+  int GetLastFrameAngle() const { return m_lastFrameAngle; }
+  // How far the running turn has come, 0 to 1, in time (smooth animation).
+  double GetTurnProgress() const { return m_turnProgress; }
+  // Slow in and out: 0 and 1 stay, the middle runs faster.
+  static double EaseInOut(double t);
   int GetAnimationInterval() const { return m_animationInterval; }
   const int* GetDefaultAxis() const { return m_defaultAxis; }
   const char* GetName() const { return GetTypeName(m_typeId); }
@@ -283,6 +303,8 @@ class CPuzzle : public CPolyModel {
   std::vector<std::uint32_t> m_moveMask;
   int m_currentMove = 0;
   int m_frame = 0;
+  int m_shownAngle = 0;  // the angle the running turn was last drawn at
+  int m_lastFrameAngle = 0;
   int m_animationInterval = kDefaultInterval;
   CUBuffer m_history{1024};
   int m_typeId = -1;
@@ -313,11 +335,21 @@ class CPuzzle : public CPolyModel {
   void ReadHistory(CUBuffer& b);
   void AdvanceClock();
   void EraseHistoryByte(int at);
+  // Whether the running turn is drawn smoothly rather than in frame steps.
+  bool IsRunningSmoothly();
+  // One frame of a smoothly drawn turn at the time the clock tells.
+  void AnimateSmoothStep(CWnd* wnd, CDC* dc, CDib* dib);
 
   CUString m_title;
   ITurnObserver* m_observer = nullptr;
   CURand* m_random = nullptr;
   int m_draining = 0;  // set while queued turns are played back without an animation
+  bool m_smoothAnimation = false;
+  bool m_easing = true;
+  int m_framePeriod = 16;
+  AnimationClock m_animationClock;
+  double m_turnProgress = 0;     // of the running turn, in time
+  std::int64_t m_turnLastMs = 0;  // when the running turn was last drawn (or started)
   // Set while a file is loaded: the shape the puzzle had before, which the file must have.
   int m_checkShape = 0;
   FileShape m_expectedShape;

@@ -74,6 +74,8 @@ class COrbixPuzzle : public CPuzzle {
   int GetCapabilities() override;
   BOOL JoystickTurn(float x, float y, float z, int buttons) override;
   BOOL IsTurnMadeOnStart() override { return 1; }
+  // The celebration is a pattern of lights per frame, not an angle.
+  BOOL CanDrawAnyAngle(int) override { return 0; }
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
   // A click changes lights, not places: the facelets of every light it switches.
   std::vector<int> GetTurningFacelets(int move) override;

@@ -53,6 +53,8 @@ class CSliderPuzzle : public CPuzzle {
   void UpdateSolved() override;
   // Ring turns 1..16 and slides into the empty place; anything else is refused.
   BOOL StartMove(CWnd* wnd, int move) override;
+  // Ring turns take any angle; a slide moves its tiles by whole thirds of a row.
+  BOOL CanDrawAnyAngle(int move) override { return GetAnimatedMove(move) >= 0; }
   void DoMove(int move, BOOL notify) override;
   int MoveFromDrag(int fromFacelet, int toFacelet) override;
   // A slide carries the tiles from the pressed one on into the empty place: all of them, and

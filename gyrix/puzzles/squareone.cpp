@@ -437,7 +437,7 @@ void CSquareOnePuzzle::SortFacelets() {
   double turnedViewer[3] = {toViewer[0], toViewer[1], toViewer[2]};
   if (!moving.empty()) {
     CFixMatrix turn;
-    GetMoveRotation(turn, m_currentMove, GetMoveStep(m_currentMove) * m_frame);
+    GetMoveRotation(turn, m_currentMove, m_shownAngle);
     for (int i = 0; i < 3; ++i) {
       turnedViewer[i] = 0;
       for (int j = 0; j < 3; ++j) turnedViewer[i] += FixToDouble(turn.m[j][i]) * toViewer[j];

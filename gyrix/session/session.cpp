@@ -152,6 +152,14 @@ void CGameSession::SetAnimationInterval(int ms) {
   UpdatePace();
 }
 
+void CGameSession::SetSmoothAnimation(bool on, bool easing, int framePeriodMs, CPuzzle::AnimationClock clock) {
+  m_smoothAnimation = on;
+  m_easing = easing;
+  m_framePeriod = std::max(framePeriodMs, 1);
+  m_animationClock = clock ? std::move(clock) : CPuzzle::AnimationClock(m_clock);
+  if (m_puzzle) m_puzzle->SetSmoothAnimation(on, easing, m_framePeriod, m_animationClock);
+}
+
 // ---- the puzzle ----
 
 void CGameSession::AdoptPuzzle(std::unique_ptr<CPuzzle> puzzle) {
@@ -165,6 +173,7 @@ void CGameSession::AdoptPuzzle(std::unique_ptr<CPuzzle> puzzle) {
   m_puzzle->SetTurnObserver(this);
   m_puzzle->SetRandomSource(&m_rand);
   m_puzzle->SetAnimationInterval(m_baseInterval);
+  m_puzzle->SetSmoothAnimation(m_smoothAnimation, m_easing, m_framePeriod, m_animationClock);
   m_puzzle->SetTitle(m_host);
 }
 
@@ -402,10 +411,14 @@ void CGameSession::ReportTurn(int move) {
 void CGameSession::Paint(CDC* dc, CDib* dib) {
   if (!m_puzzle) return;
   // A queued turn that never started leaves nothing to animate: the puzzle is drawn at rest.
-  if (m_puzzle->IsBusy() && m_puzzle->GetCurrentMove() != 0)
+  m_shown = SShownFrame();
+  if (m_puzzle->IsBusy() && m_puzzle->GetCurrentMove() != 0) {
+    m_shown.move = m_puzzle->GetCurrentMove();
     m_puzzle->AnimateStep(m_host, dc, dib);
-  else
+    m_shown.angle = m_puzzle->GetLastFrameAngle();
+  } else {
     m_puzzle->Draw(dc, dib);
+  }
   Pump();
 }
 
@@ -439,7 +452,7 @@ void CGameSession::UpdatePace() {
     m_puzzle->SetAnimationInterval(interval);
     // The running turn speeds up too: its timer is set again at the new pace.
     if (m_puzzle->GetCurrentMove() != 0 && m_host && m_host->GetSafeHwnd())
-      m_host->SetTimer(CPuzzle::kAnimationTimer, static_cast<UINT>(interval));
+      m_host->SetTimer(CPuzzle::kAnimationTimer, static_cast<UINT>(m_puzzle->GetAnimationTimerPeriod()));
   }
   if (waiting >= kWaitingForInstantTurns && m_puzzle->GetCurrentMove() != 0 && !m_pumping) {
     m_puzzle->CompleteMove(m_host);

@@ -173,6 +173,11 @@ class CGameSession : public ITurnObserver {
   // The animation's pace when nothing waits: milliseconds per frame.
   void SetAnimationInterval(int ms);
   int GetAnimationInterval() const { return m_baseInterval; }
+  // Turns drawn on every display frame (a timer of framePeriodMs) at the angle the session's
+  // clock gives (or the one given), eased or not, instead of in frame steps; every puzzle
+  // played takes it.
+  void SetSmoothAnimation(bool on, bool easing, int framePeriodMs, CPuzzle::AnimationClock clock = {});
+  bool IsSmoothAnimation() const { return m_smoothAnimation; }
   bool GetQueueTurns() const { return m_queueTurns; }
   int GetQueuedCount() const { return static_cast<int>(m_pending.size()); }
   // Drops queued input and ends a running turn at once (a new game must not inherit it).
@@ -180,6 +185,12 @@ class CGameSession : public ITurnObserver {
   // Paints the puzzle for the host: at rest, or the next frame of the running turn. Queued
   // input starts as soon as the turn before it has ended.
   void Paint(CDC* dc, CDib* dib);
+  // What the last Paint showed: turn 0 at rest, else the turn and the angle it was drawn at.
+  struct SShownFrame {
+    int move = 0;
+    int angle = 0;
+  };
+  const SShownFrame& GetShownFrame() const { return m_shown; }
   // Starts queued input when nothing animates; called after a turn ends.
   void Pump();
   bool IsBusy() const;
@@ -269,6 +280,11 @@ class CGameSession : public ITurnObserver {
   std::vector<CommandStep> m_commands;
   std::vector<RedoStep> m_redo;
   int m_baseInterval = CPuzzle::kDefaultInterval;
+  bool m_smoothAnimation = false;
+  bool m_easing = true;
+  int m_framePeriod = 16;
+  CPuzzle::AnimationClock m_animationClock;
+  SShownFrame m_shown;
   bool m_pumping = false;
   // The solve's millisecond stopwatch.
   bool m_stopwatchRunning = false;

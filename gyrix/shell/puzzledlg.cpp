@@ -40,6 +40,12 @@ constexpr const char* kKeySymbols = "Symbols";
 constexpr const char* kKeyQueueTurns = "QueueTurns";
 constexpr const char* kKeySmooth = "Smooth";
 constexpr const char* kKeyDragPreview = "DragPreview";
+// How turns animate: "Smooth" (every display frame, by time) or "Classic" (frame steps).
+constexpr const char* kKeyAnimation = "Animation";
+constexpr const char* kAnimationSmooth = "Smooth";
+constexpr const char* kAnimationClassic = "Classic";
+// Whether smooth turns start and end slowly (1) or run at one pace (0).
+constexpr const char* kKeyEasing = "Easing";
 // The window's place on the screen (the corner of its frame) and the size of its client
 // area, and whether it was maximised.
 constexpr const char* kKeyWindowLeft = "WindowLeft";
@@ -112,6 +118,8 @@ CPuzzleDlg::CPuzzleDlg(CWnd* parent)
   m_session.SetHost(this);
   m_session.AddListener(this);
   if (const char* log = std::getenv("GYRIX_EVENT_LOG"); log && *log) m_eventLog = std::fopen(log, "w");
+  if (const char* log = std::getenv("GYRIX_FRAME_LOG"); log && *log) m_frameLog = std::fopen(log, "w");
+  m_frameLogStart = CEventLoop::Now();
   if (m_icon.Load(static_cast<HINSTANCE>(nullptr), IDB_ICON) == 0) m_icon.DeleteObject();
 }
 
@@ -122,6 +130,7 @@ CPuzzleDlg::~CPuzzleDlg() {
   m_session.RemoveListener(this);
   m_session.SetHost(nullptr);
   if (m_eventLog) std::fclose(m_eventLog);
+  if (m_frameLog) std::fclose(m_frameLog);
   CMenuButton::SetOpenMenu(nullptr);
   m_buttons.DeleteAll();
 }
@@ -186,6 +195,8 @@ void CPuzzleDlg::LoadSettings() {
   m_queueTurns = CGameSession::kDefaultQueueTurns;
   m_smooth = 1;
   m_dragPreviewOn = 1;
+  bool smoothAnimation = true;
+  bool easing = true;
 
   CUIniFile file;
   if (OpenSettingsFile(file)) {
@@ -202,6 +213,11 @@ void CPuzzleDlg::LoadSettings() {
     m_queueTurns = file.ReadIniInt(kKeyQueueTurns, m_queueTurns) != 0;
     m_smooth = file.ReadIniInt(kKeySmooth, m_smooth) != 0;
     m_dragPreviewOn = file.ReadIniInt(kKeyDragPreview, m_dragPreviewOn) != 0;
+    CUString animation;
+    file.ReadIniString(kKeyAnimation, animation, kAnimationSmooth);
+    // Anything but Classic (a typing slip, a newer program's style) animates smoothly.
+    smoothAnimation = strcasecmp(animation, kAnimationClassic) != 0;
+    easing = file.ReadIniInt(kKeyEasing, easing ? 1 : 0) != 0;
     m_savedPlacement.left = file.ReadIniInt(kKeyWindowLeft, 0);
     m_savedPlacement.top = file.ReadIniInt(kKeyWindowTop, 0);
     m_savedPlacement.right = m_savedPlacement.left + file.ReadIniInt(kKeyWindowWidth, 0);
@@ -216,6 +232,7 @@ void CPuzzleDlg::LoadSettings() {
   SetQueueTurns(m_queueTurns != 0);
   SetDragPreview(m_dragPreviewOn != 0);
   SetAnimSpeed(m_animSpeed);
+  SetSmoothAnimation(smoothAnimation, easing);
   // A tile that is missing now (a folder not mounted, say) keeps its name for next time; the
   // window goes without it.
   if (!LoadTile(m_tilePath)) ShowTile(nullptr);
@@ -239,6 +256,8 @@ void CPuzzleDlg::SaveSettings() {
   file.WriteIniInt(kKeyQueueTurns, m_queueTurns);
   file.WriteIniInt(kKeySmooth, m_smooth);
   file.WriteIniInt(kKeyDragPreview, m_dragPreviewOn);
+  file.WriteIniString(kKeyAnimation, m_smoothAnimation ? kAnimationSmooth : kAnimationClassic);
+  file.WriteIniInt(kKeyEasing, m_easing ? 1 : 0);
   if (m_hWnd && !IsIconic()) {
     // A maximised window keeps the size and place it goes back to.
     m_savedMaximized = IsZoomed() ? 1 : 0;
@@ -406,6 +425,25 @@ void CPuzzleDlg::SetSmooth(bool on) {
 void CPuzzleDlg::SetDragPreview(bool on) {
   m_dragPreviewOn = on ? 1 : 0;
   m_dragPreview.SetEnabled(on);
+}
+
+void CPuzzleDlg::SetSmoothAnimation(bool on, bool easing) {
+  m_smoothAnimation = on;
+  m_easing = easing;
+  // The window's clock, which its timers run on.
+  m_session.SetSmoothAnimation(on, easing, CEventLoop::DisplayFramePeriodMs(),
+                               [] { return static_cast<std::int64_t>(CEventLoop::Now()); });
+}
+
+void CPuzzleDlg::WriteFrameLog(long long drawMicroseconds) {
+  if (!m_frameLog) return;
+  const long long sinceStart = static_cast<long long>(CEventLoop::Now() - m_frameLogStart);
+  const CGameSession::SShownFrame& shown = m_session.GetShownFrame();
+  if (shown.move != 0 && m_sessionPainted)
+    std::fprintf(m_frameLog, "%lld turn %d angle %d %lld\n", sinceStart, shown.move, shown.angle, drawMicroseconds);
+  else
+    std::fprintf(m_frameLog, "%lld rest %lld\n", sinceStart, drawMicroseconds);
+  std::fflush(m_frameLog);
 }
 
 void CPuzzleDlg::SetQueueTurns(bool on) {

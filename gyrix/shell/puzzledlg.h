@@ -134,6 +134,12 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   void SetDragPreview(bool on);
   bool GetDragPreviewSetting() const { return m_dragPreviewOn != 0; }
   const CDragPreview& GetDragPreview() const { return m_dragPreview; }
+  // How turns animate (the Animation setting): Smooth (the default) draws every display frame
+  // at the angle the time gives, eased in and out when Easing is on (the default); Classic
+  // draws the turn's frame steps on the animation timer.
+  void SetSmoothAnimation(bool on, bool easing);
+  bool IsSmoothAnimation() const { return m_smoothAnimation; }
+  bool IsEasing() const { return m_easing; }
   CFrame* GetCachedFrame(int id, BOOL mapped);
   static void EmptyFrameCache();
   static int GetFrameCacheCount();
@@ -310,6 +316,13 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   CDragPreview m_dragPreview;
   int m_dragPreviewOn = 1;
   FILE* m_eventLog = nullptr;  // GYRIX_EVENT_LOG: one line per event of the game
+  FILE* m_frameLog = nullptr;  // GYRIX_FRAME_LOG: one line per frame presented
+  std::uint64_t m_frameLogStart = 0;
+  bool m_sessionPainted = false;  // the last frame composed showed the game's puzzle
+  bool m_smoothAnimation = true;
+  bool m_easing = true;
+  // A line of the frame log for the frame just composed in drawMicroseconds.
+  void WriteFrameLog(long long drawMicroseconds);
   CUObArray m_buttons{0, 1};
   int m_showButtons = 1;
   int m_showTimer = 1;

@@ -5,6 +5,7 @@
 #include <gyrix/shell/replayview.h>
 #include <gyrix/puzzles.h>
 
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -23,8 +24,11 @@ constexpr int kPanelTextMarginY = 30;
 }  // namespace
 
 void CPuzzleDlg::PreBlt(CDC* dc, CDib* dib) {
+  const auto started = std::chrono::steady_clock::now();
   CDibDialog::PreBlt(dc, dib);
   ComposeScreen(dc, dib);
+  const auto took = std::chrono::steady_clock::now() - started;
+  WriteFrameLog(std::chrono::duration_cast<std::chrono::microseconds>(took).count());
 }
 
 void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
@@ -47,6 +51,7 @@ void CPuzzleDlg::ComposeScreen(CDC* dc, CDib* dib) {
   CPuzzle* const replayed = m_replay ? m_replay->GetPuzzle() : nullptr;
   if (m_replay) PaintReplay(dc, dib);
   else if (painted) m_session.Paint(dc, dib);
+  m_sessionPainted = !m_replay && painted;
   // Painting may have replaced the game's puzzle (a queued undo of a command); the new one was
   // never given the painter.
   if (smooth && (replayed ? replayed == painted : GetPuzzle() == painted)) painted->SetSmoothPainter(nullptr, false);
