@@ -66,22 +66,37 @@ protected:
     void TearDown() override { fs::remove_all(m_dir); }
 
     // Many kills at random moments; each leaves exactly before or after (or the given step
-    // between them).
+    // between them). The delays start below maxMicros and follow the machine: a batch of runs
+    // in which no write finished doubles them (a loaded machine writes slowly), one in which
+    // every write finished halves them, until both ends have been seen.
     void ExpectOldOrNew(std::string const& before, std::string const& after, std::function<void()> const& write,
                         int maxMicros, std::string const& between = "<none>")
     {
+        constexpr int kBatch = 20;
         std::mt19937 random(12345);
         int sawBefore = 0;
         int sawAfter = 0;
-        for (int run = 0; run < 100; ++run) {
+        int batchBefore = 0;
+        int batchAfter = 0;
+        int delayRange = maxMicros;
+        for (int run = 0; run < 500 && (run < 100 || sawBefore == 0 || sawAfter == 0); ++run) {
             if (before == "<none>")
                 fs::remove(m_path);
             else
                 std::ofstream(m_path, std::ios::binary | std::ios::trunc) << before;
-            std::string left = KillDuringWrite(m_path, write, static_cast<int>(random() % maxMicros));
+            std::string left = KillDuringWrite(m_path, write, static_cast<int>(random() % delayRange));
             ASSERT_TRUE(left == before || left == after || left == between) << "run " << run << " left " << left.size() << " bytes";
             sawBefore += left == before;
             sawAfter += left == after;
+            batchBefore += left == before;
+            batchAfter += left == after;
+            if (run % kBatch == kBatch - 1) {
+                if (batchAfter == 0 && delayRange < 64 * maxMicros)
+                    delayRange *= 2;
+                else if (batchBefore == 0 && delayRange > 8)
+                    delayRange /= 2;
+                batchBefore = batchAfter = 0;
+            }
         }
         // The delays must have straddled the write, or the test proved nothing.
         EXPECT_GT(sawBefore, 0);
