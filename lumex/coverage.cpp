@@ -50,12 +50,7 @@ void CCoveragePainter::Coverage::Prepare(int width, int height) {
   const std::size_t need = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
   // Cells are left at zero by every scan, so growing keeps them all zero.
   if (cells.size() < need) cells.resize(need, 0.0f);
-  if (rowFirst.size() < static_cast<std::size_t>(height)) {
-    rowFirst.resize(static_cast<std::size_t>(height));
-    rowLast.resize(static_cast<std::size_t>(height));
-  }
-  std::fill(rowFirst.begin(), rowFirst.begin() + height, stride);
-  std::fill(rowLast.begin(), rowLast.begin() + height, -1);
+  spans.clear();
 }
 
 void CCoveragePainter::Coverage::AddEdge(PointF p, PointF q, int width, int height) {
@@ -90,7 +85,7 @@ void CCoveragePainter::Coverage::AddEdge(PointF p, PointF q, int width, int heig
       const float xm = 0.5f * (x + xNext) - x0Floor;
       row[x0i] += d - d * xm;
       row[x0i + 1] += d * xm;
-      rowLast[y] = std::max(rowLast[y], x0i + 1);
+      spans.push_back(Span{y, x0i, x0i + 1});
     } else {
       // Across several pixels: a triangle in the first, a trapezoid in each between, the
       // rest in the last.
@@ -110,9 +105,8 @@ void CCoveragePainter::Coverage::AddEdge(PointF p, PointF q, int width, int heig
         row[x1i - 1] += d * (1.0f - a2 - am);
       }
       row[x1i] += d * am;
-      rowLast[y] = std::max(rowLast[y], x1i);
+      spans.push_back(Span{y, x0i, x1i});
     }
-    rowFirst[y] = std::min(rowFirst[y], x0i);
     along = alongNext;
   }
 }
@@ -215,16 +209,76 @@ void CCoveragePainter::AddStroke(const PointF* points, int count, bool closed, b
   }
 }
 
-void CCoveragePainter::Blend(std::uint32_t& state, int take, COLORREF colour) const {
-  const int r = static_cast<int>((state >> 16) & 0xFF) + DivideBy255(GetRValue(colour) * take);
-  const int g = static_cast<int>((state >> 8) & 0xFF) + DivideBy255(GetGValue(colour) * take);
-  const int b = static_cast<int>(state & 0xFF) + DivideBy255(GetBValue(colour) * take);
+namespace {
+
+// Adds take/255 of the colour (r, g, b) to a pixel's gathered colour.
+inline void Blend(std::uint32_t& state, int take, int r, int g, int b) {
+  const int sr = static_cast<int>((state >> 16) & 0xFF) + DivideBy255(r * take);
+  const int sg = static_cast<int>((state >> 8) & 0xFF) + DivideBy255(g * take);
+  const int sb = static_cast<int>(state & 0xFF) + DivideBy255(b * take);
   const int used = static_cast<int>(state >> 24) + take;
-  state = (static_cast<std::uint32_t>(used) << 24) | (static_cast<std::uint32_t>(std::min(r, 255)) << 16) |
-          (static_cast<std::uint32_t>(std::min(g, 255)) << 8) | static_cast<std::uint32_t>(std::min(b, 255));
+  state = (static_cast<std::uint32_t>(used) << 24) | (static_cast<std::uint32_t>(std::min(sr, 255)) << 16) |
+          (static_cast<std::uint32_t>(std::min(sg, 255)) << 8) | static_cast<std::uint32_t>(std::min(sb, 255));
 }
 
-void CCoveragePainter::PaintShape(const Shape& shape) {
+inline void Blend(std::uint32_t& state, int take, COLORREF colour) {
+  Blend(state, take, GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
+inline void BlendPixel(std::uint32_t& state, int take, std::uint32_t pixel) {
+  Blend(state, take, static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
+        static_cast<int>(pixel & 0xFF));
+}
+
+// A pixel's gathered colour over what the picture showed beneath it.
+inline std::uint32_t Over(std::uint32_t state, std::uint32_t beneath) {
+  const int rest = kFull - static_cast<int>(state >> 24);
+  const int r = static_cast<int>((state >> 16) & 0xFF) + DivideBy255(static_cast<int>((beneath >> 16) & 0xFF) * rest);
+  const int g = static_cast<int>((state >> 8) & 0xFF) + DivideBy255(static_cast<int>((beneath >> 8) & 0xFF) * rest);
+  const int b = static_cast<int>(state & 0xFF) + DivideBy255(static_cast<int>(beneath & 0xFF) * rest);
+  return (static_cast<std::uint32_t>(std::min(r, 255)) << 16) | (static_cast<std::uint32_t>(std::min(g, 255)) << 8) |
+         static_cast<std::uint32_t>(std::min(b, 255));
+}
+
+}  // namespace
+
+// Shapes are scanned back to front. Where a shape covers a pixel whole with one colour, the
+// colour goes straight into the picture and the shape is noted as the pixel's owner: a nearer
+// shape painting it whole later takes it over, as it would take all of it front to back.
+// Pixels covered in part are kept and shared out afterwards, front to back.
+void CCoveragePainter::PaintCovered(const Shape& shape, int index, int x0, int x1, int y, int strokeCover,
+                                    int fillCover, CImage32& picture) {
+  if (x1 <= x0 || (strokeCover == 0 && fillCover == 0)) return;
+  const int stateWidth = m_stateBox.right - m_stateBox.left;
+  const int sx = shape.box.left - m_stateBox.left, sy = shape.box.top + y - m_stateBox.top;
+  if (strokeCover == kFull || (strokeCover == 0 && fillCover == kFull)) {
+    const std::uint32_t colour = CImage32::FromColorRef(strokeCover == kFull ? shape.stroke : shape.fill) & 0xFFFFFF;
+    std::uint32_t* out = picture.Row(m_stateBox.top + sy) + m_stateBox.left + sx;
+    std::fill(out + x0, out + x1, colour);
+    std::uint32_t* owner = m_owner.data() + static_cast<std::size_t>(sy) * stateWidth + sx;
+    std::fill(owner + x0, owner + x1, m_ownerBase + static_cast<std::uint32_t>(index));
+    return;
+  }
+  for (int x = x0; x < x1; ++x)
+    m_partials.push_back(Partial{sx + x, sy, index, static_cast<std::uint8_t>(strokeCover),
+                                 static_cast<std::uint8_t>(fillCover)});
+}
+
+void CCoveragePainter::SortSpansByRow(int height) {
+  m_rowStart.assign(static_cast<std::size_t>(height) + 1, 0);
+  for (const Coverage* cover : {&m_fillCover, &m_strokeCover})
+    for (const Span& s : cover->spans) ++m_rowStart[static_cast<std::size_t>(s.y) + 1];
+  for (int y = 0; y < height; ++y) m_rowStart[y + 1] += m_rowStart[y];
+  m_rowSpans.resize(static_cast<std::size_t>(m_rowStart[height]));
+  std::vector<int>& next = m_rowNext;
+  next.assign(m_rowStart.begin(), m_rowStart.end() - 1);
+  for (const Coverage* cover : {&m_fillCover, &m_strokeCover})
+    for (const Span& s : cover->spans) m_rowSpans[static_cast<std::size_t>(next[s.y]++)] = s;
+  m_fillCover.spans.clear();
+  m_strokeCover.spans.clear();
+}
+
+void CCoveragePainter::ScanShape(const Shape& shape, int index, CImage32& picture) {
   const RECT& box = shape.box;
   const int width = box.right - box.left, height = box.bottom - box.top;
   const PointF origin{static_cast<float>(box.left), static_cast<float>(box.top)};
@@ -232,8 +286,9 @@ void CCoveragePainter::PaintShape(const Shape& shape) {
   const bool filled = shape.fill != kNoColour && !shape.line;
   const bool stroked = shape.strokeWidth > 0;
   const bool alternate = shape.loops > 0;
+  m_fillCover.Prepare(width, height);
+  m_strokeCover.Prepare(width, height);
   if (filled) {
-    m_fillCover.Prepare(width, height);
     const int loops = alternate ? shape.loops : 1;
     const PointF* loop = points;
     for (int l = 0; l < loops; ++l) {
@@ -247,71 +302,80 @@ void CCoveragePainter::PaintShape(const Shape& shape) {
       loop += n;
     }
   }
-  if (stroked) {
-    m_strokeCover.Prepare(width, height);
+  if (stroked)
     AddStroke(points, shape.count, !shape.line, !shape.line, shape.strokeWidth * 0.5f, origin, width, height);
-  }
+  SortSpansByRow(height);
 
-  const int stateWidth = m_stateBox.right - m_stateBox.left;
   for (int y = 0; y < height; ++y) {
-    int first = width + 2, last = -1;
-    if (filled) {
-      first = std::min(first, m_fillCover.rowFirst[y]);
-      last = std::max(last, m_fillCover.rowLast[y]);
-    }
-    if (stroked) {
-      first = std::min(first, m_strokeCover.rowFirst[y]);
-      last = std::max(last, m_strokeCover.rowLast[y]);
-    }
-    if (last < first) continue;
-    float* fillRow = filled ? m_fillCover.cells.data() + static_cast<std::size_t>(y) * m_fillCover.stride : nullptr;
-    float* strokeRow =
-        stroked ? m_strokeCover.cells.data() + static_cast<std::size_t>(y) * m_strokeCover.stride : nullptr;
-    std::uint32_t* stateRow = m_state.data() +
-                              static_cast<std::size_t>(box.top + y - m_stateBox.top) * stateWidth +
-                              (box.left - m_stateBox.left);
+    Span* begin = m_rowSpans.data() + m_rowStart[y];
+    Span* end = m_rowSpans.data() + m_rowStart[y + 1];
+    if (begin == end) continue;
+    std::sort(begin, end, [](const Span& a, const Span& b) { return a.first < b.first; });
+    float* fillRow = m_fillCover.cells.data() + static_cast<std::size_t>(y) * m_fillCover.stride;
+    float* strokeRow = m_strokeCover.cells.data() + static_cast<std::size_t>(y) * m_strokeCover.stride;
     float fillSum = 0, strokeSum = 0;
-    int x = first;
-    while (x <= last) {
-      if (fillRow) {
+    int strokeCover = 0, fillCover = 0;
+    int done = begin->first;  // cells before it are summed
+    // Cells no edge touched keep the coverage of the cell before them: they go as one run.
+    for (Span* span = begin; span != end; ++span) {
+      if (span->last < done) continue;
+      const int from = std::max(span->first, done);
+      PaintCovered(shape, index, done, std::min(from, width), y, strokeCover, fillCover, picture);
+      int runStart = from;
+      for (int x = from; x <= span->last; ++x) {
         fillSum += fillRow[x];
         fillRow[x] = 0;
-      }
-      if (strokeRow) {
         strokeSum += strokeRow[x];
         strokeRow[x] = 0;
-      }
-      const int strokeCover = strokeRow ? Quantise(strokeSum) : 0;
-      const int fillCover = fillRow ? (alternate ? QuantiseAlternate(fillSum) : Quantise(fillSum)) : 0;
-      // The cells no edge touched after this one keep its coverage: they are done as a run.
-      int end = x + 1;
-      while (end <= last && (!fillRow || fillRow[end] == 0.0f) && (!strokeRow || strokeRow[end] == 0.0f)) ++end;
-      const int stop = std::min(end, width);
-      if (strokeCover != 0 || fillCover != 0) {
-        // Inside a facelet, on pixels nothing nearer has touched: the colour, whole.
-        const bool whole = strokeCover == kFull || (strokeCover == 0 && fillCover == kFull);
-        const std::uint32_t wholeColour =
-            0xFF000000u | CImage32::FromColorRef(strokeCover == kFull ? shape.stroke : shape.fill);
-        for (int p = x; p < stop; ++p) {
-          std::uint32_t& state = stateRow[p];
-          if (whole && state == 0) {
-            state = wholeColour;
-            continue;
-          }
-          int left = kFull - static_cast<int>(state >> 24);
-          if (left == 0) continue;
-          const int strokeTake = std::min(strokeCover, left);
-          if (strokeTake > 0) {
-            Blend(state, strokeTake, shape.stroke);
-            left -= strokeTake;
-          }
-          const int fillTake = std::min(fillCover, left);
-          if (fillTake > 0) Blend(state, fillTake, shape.fill);
+        const int s = stroked ? Quantise(strokeSum) : 0;
+        const int f = filled ? (alternate ? QuantiseAlternate(fillSum) : Quantise(fillSum)) : 0;
+        if (s != strokeCover || f != fillCover) {
+          PaintCovered(shape, index, runStart, std::min(x, width), y, strokeCover, fillCover, picture);
+          runStart = x;
+          strokeCover = s;
+          fillCover = f;
         }
       }
-      x = end;
+      done = span->last + 1;
+      PaintCovered(shape, index, runStart, std::min(done, width), y, strokeCover, fillCover, picture);
     }
   }
+}
+
+void CCoveragePainter::SharePartials(CImage32& picture) {
+  const int stateWidth = m_stateBox.right - m_stateBox.left;
+  m_touched.clear();
+  // Nearest shapes first: each takes of the pixel what is left of it, as far as it covers it.
+  for (auto partial = m_partials.rbegin(); partial != m_partials.rend(); ++partial) {
+    const std::size_t at = static_cast<std::size_t>(partial->y) * stateWidth + partial->x;
+    const std::uint32_t owner = m_owner[at];
+    if (owner >= m_ownerBase && owner - m_ownerBase > static_cast<std::uint32_t>(partial->shape)) continue;
+    std::uint32_t& state = m_state[at];
+    int left = kFull - static_cast<int>(state >> 24);
+    if (left == 0) continue;
+    if (state == 0) m_touched.push_back(static_cast<std::uint32_t>(at));
+    const Shape& shape = m_shapes[static_cast<std::size_t>(partial->shape)];
+    const int strokeTake = std::min<int>(partial->stroke, left);
+    if (strokeTake > 0) {
+      Blend(state, strokeTake, shape.stroke);
+      left -= strokeTake;
+    }
+    const int fillTake = std::min<int>(partial->fill, left);
+    if (fillTake > 0) Blend(state, fillTake, shape.fill);
+  }
+  // What is left goes to the shape painting the pixel whole behind them, else shows the
+  // picture beneath; either is what the picture holds there now.
+  for (const std::uint32_t at : m_touched) {
+    std::uint32_t& state = m_state[at];
+    std::uint32_t* out = picture.Row(m_stateBox.top + static_cast<int>(at / stateWidth)) + m_stateBox.left +
+                         static_cast<int>(at % stateWidth);
+    const int left = kFull - static_cast<int>(state >> 24);
+    const std::uint32_t owner = m_owner[at];
+    if (left > 0 && owner >= m_ownerBase) BlendPixel(state, left, *out);
+    *out = (state >> 24) == kFull ? state & 0xFFFFFF : Over(state, *out);
+    state = 0;
+  }
+  m_partials.clear();
 }
 
 void CCoveragePainter::Paint(CImage32& picture) {
@@ -319,31 +383,22 @@ void CCoveragePainter::Paint(CImage32& picture) {
   m_stateBox = Intersect(GetBounds(), pictureBox);
   if (IsEmpty(m_stateBox)) return;
   const int width = m_stateBox.right - m_stateBox.left, height = m_stateBox.bottom - m_stateBox.top;
-  m_state.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
-  for (auto shape = m_shapes.rbegin(); shape != m_shapes.rend(); ++shape) {
-    Shape clipped = *shape;
-    clipped.box = Intersect(shape->box, m_stateBox);
-    if (!IsEmpty(clipped.box)) PaintShape(clipped);
+  const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  // Both are kept between paintings: the shared colours are left at zero by every painting,
+  // and owners noted before are told apart by their base.
+  if (m_state.size() < pixels) m_state.resize(pixels, 0u);
+  const std::uint32_t shapes = static_cast<std::uint32_t>(m_shapes.size());
+  if (m_owner.size() < pixels || m_ownerBase > 0xFFFFFFFFu - 2 * shapes - 1) {
+    m_owner.assign(std::max(pixels, m_owner.size()), 0u);
+    m_ownerBase = 0;
   }
-  // What the shapes left of each pixel shows the picture beneath.
-  for (int y = 0; y < height; ++y) {
-    const std::uint32_t* stateRow = m_state.data() + static_cast<std::size_t>(y) * width;
-    std::uint32_t* out = picture.Row(m_stateBox.top + y) + m_stateBox.left;
-    for (int x = 0; x < width; ++x) {
-      const std::uint32_t state = stateRow[x];
-      const int used = static_cast<int>(state >> 24);
-      if (used == 0) continue;
-      if (used == kFull) {
-        out[x] = state & 0xFFFFFF;
-        continue;
-      }
-      const int rest = kFull - used;
-      const std::uint32_t beneath = out[x];
-      const int r = static_cast<int>((state >> 16) & 0xFF) + DivideBy255(static_cast<int>((beneath >> 16) & 0xFF) * rest);
-      const int g = static_cast<int>((state >> 8) & 0xFF) + DivideBy255(static_cast<int>((beneath >> 8) & 0xFF) * rest);
-      const int b = static_cast<int>(state & 0xFF) + DivideBy255(static_cast<int>(beneath & 0xFF) * rest);
-      out[x] = (static_cast<std::uint32_t>(std::min(r, 255)) << 16) | (static_cast<std::uint32_t>(std::min(g, 255)) << 8) |
-               static_cast<std::uint32_t>(std::min(b, 255));
-    }
+  m_ownerBase += 1;
+  m_partials.clear();
+  for (std::size_t i = 0; i < m_shapes.size(); ++i) {
+    Shape clipped = m_shapes[i];
+    clipped.box = Intersect(clipped.box, m_stateBox);
+    if (!IsEmpty(clipped.box)) ScanShape(clipped, static_cast<int>(i), picture);
   }
+  SharePartials(picture);
+  m_ownerBase += shapes;
 }

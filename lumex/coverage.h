@@ -6,7 +6,10 @@
 //
 // The area a polygon covers in a pixel is found by accumulating, per pixel, the signed area
 // each edge leaves to its right on that scanline; a running sum along the row then gives the
-// covered fraction of every pixel exactly.
+// covered fraction of every pixel exactly. Only the cells edges touch are summed one by one;
+// between them the coverage stays the same and the pixels are painted as a run. Pixels a
+// shape covers whole go straight into the picture; only those covered in part are shared out
+// pixel by pixel.
 #pragma once
 
 #include <platform/image32.h>
@@ -54,30 +57,58 @@ class CCoveragePainter {
     int loops = 0;      // more loops, filled with the alternate rule
     RECT box{};         // pixels it may touch, clipped
   };
+  // The cells an edge wrote on one scanline, first to last.
+  struct Span {
+    int y = 0;
+    int first = 0;
+    int last = 0;
+  };
   // A shape's coverage scratch: one row of cells per scanline, two spare cells at the right.
+  // Only the cells edges touch are ever nonzero; the spans tell which they are.
   struct Coverage {
     std::vector<float> cells;
     int stride = 0;
-    std::vector<int> rowFirst;  // the first and last cell written on each row
-    std::vector<int> rowLast;
+    std::vector<Span> spans;
     void Prepare(int width, int height);
     // Accumulates the area the edge from p to q leaves to its right, in the scratch's pixels.
     void AddEdge(PointF p, PointF q, int width, int height);
   };
+  // A pixel a shape covers only in part, or with both its outline and its fill, kept to be
+  // shared out front to back once every shape has been scanned.
+  struct Partial {
+    int x = 0;  // within m_stateBox
+    int y = 0;
+    int shape = 0;
+    std::uint8_t stroke = 0;
+    std::uint8_t fill = 0;
+  };
 
   void AddStroke(const PointF* points, int count, bool closed, bool caps, float halfWidth, PointF origin,
                  int width, int height);
-  void PaintShape(const Shape& shape);
-  void Blend(std::uint32_t& state, int take, COLORREF colour) const;
+  void ScanShape(const Shape& shape, int index, CImage32& picture);
+  void SortSpansByRow(int height);
+  void PaintCovered(const Shape& shape, int index, int x0, int x1, int y, int strokeCover, int fillCover,
+                    CImage32& picture);
+  void SharePartials(CImage32& picture);
 
   RECT m_clip{};
   std::vector<Shape> m_shapes;
   std::vector<PointF> m_points;
   std::vector<int> m_loops;
-  // While painting: per pixel of the bounds, the colour gathered so far (premultiplied) and,
-  // in the top byte, how much of the pixel has been handed out (0..255).
+  // While painting, over the bounds: which shape painted a pixel whole (m_ownerBase plus its
+  // index; smaller values are from earlier paintings and mean none), and the colour gathered
+  // so far on a pixel shared by several shapes (premultiplied; in the top byte how much of
+  // the pixel has been handed out, 0..255). The shared colours are zero between paintings.
+  std::vector<std::uint32_t> m_owner;
+  std::uint32_t m_ownerBase = 0;
   std::vector<std::uint32_t> m_state;
+  std::vector<Partial> m_partials;
+  std::vector<std::uint32_t> m_touched;
   RECT m_stateBox{};
   Coverage m_fillCover;
   Coverage m_strokeCover;
+  // One shape's spans of both scratches, in rows: those of row y start at m_rowStart[y].
+  std::vector<Span> m_rowSpans;
+  std::vector<int> m_rowStart;
+  std::vector<int> m_rowNext;
 };

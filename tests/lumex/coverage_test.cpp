@@ -233,3 +233,52 @@ TEST(Coverage, LoopsFilledTogetherLeaveTheInnerOneAsAHole) {
   EXPECT_NEAR(Blue(picture.At(12, 20)), 255, 0);
   EXPECT_NEAR(Red(picture.At(27, 20)), 128, 1);
 }
+
+// Shapes painted whole go straight into the picture, edge pixels are shared out afterwards:
+// a pixel an edge covers in part in front of a shape painted whole takes the rest from it,
+// and an edge behind a shape painted whole adds nothing.
+TEST(Coverage, EdgePixelsShareOutWhatNearerShapesLeaveOfThem) {
+  CImage32 picture = Picture(30, 30, kBlue);
+  CCoveragePainter painter;
+  painter.Begin(RECT{0, 0, 30, 30});
+  const PointF hidden[4] = {{10.25f, 0}, {20, 0}, {20, 20}, {10.25f, 20}};
+  const PointF whole[4] = {{0, 0}, {20, 0}, {20, 20}, {0, 20}};
+  const PointF half[4] = {{10.5f, 0}, {20, 0}, {20, 20}, {10.5f, 20}};
+  painter.AddPolygon(hidden, 4, kWhite);
+  painter.AddPolygon(whole, 4, kRed);
+  painter.AddPolygon(half, 4, kGreen);
+  painter.Paint(picture);
+  EXPECT_EQ(picture.At(5, 5), 0xFF0000u);
+  EXPECT_EQ(picture.At(15, 5), 0x00FF00u);
+  // Half green in front, the rest red; the white edge behind the red adds nothing.
+  EXPECT_EQ(picture.At(10, 5), 0x7F8000u);
+  EXPECT_EQ(picture.At(25, 5), kBlue);
+}
+
+// A painter keeps its scratch between paintings: what it paints never depends on what it
+// painted before, at another size or with other shapes.
+TEST(Coverage, APainterUsedAgainPaintsWhatAFreshOneDoes) {
+  auto paintStar = [](CCoveragePainter& painter, int size, float shift) {
+    CImage32 picture = Picture(size, size, kBlue);
+    painter.Begin(RECT{0, 0, size, size});
+    for (int i = 0; i < 6; ++i) {
+      const float a = 0.7f * i + shift, r = 0.4f * size, c = 0.5f * size;
+      const PointF tri[3] = {{c, c},
+                             {c + r * std::cos(a), c + r * std::sin(a)},
+                             {c + r * std::cos(a + 1.3f), c + r * std::sin(a + 1.3f)}};
+      painter.AddPolygon(tri, 3, RGB(40 * i, 255 - 40 * i, 90), 1.5f, RGB(0, 0, 0));
+    }
+    painter.Paint(picture);
+    return picture;
+  };
+  CCoveragePainter used;
+  paintStar(used, 90, 0.3f);
+  paintStar(used, 40, 1.1f);
+  for (const int size : {64, 90}) {
+    CCoveragePainter fresh;
+    const CImage32 expected = paintStar(fresh, size, 0.05f);
+    const CImage32 again = paintStar(used, size, 0.05f);
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) ASSERT_EQ(again.At(x, y), expected.At(x, y)) << x << "," << y << " at " << size;
+  }
+}
