@@ -242,28 +242,6 @@ inline std::uint32_t Over(std::uint32_t state, std::uint32_t beneath) {
 
 }  // namespace
 
-// Shapes are scanned back to front. Where a shape covers a pixel whole with one colour, the
-// colour goes straight into the picture and the shape is noted as the pixel's owner: a nearer
-// shape painting it whole later takes it over, as it would take all of it front to back.
-// Pixels covered in part are kept and shared out afterwards, front to back.
-void CCoveragePainter::PaintCovered(const Shape& shape, int index, int x0, int x1, int y, int strokeCover,
-                                    int fillCover, CImage32& picture) {
-  if (x1 <= x0 || (strokeCover == 0 && fillCover == 0)) return;
-  const int stateWidth = m_stateBox.right - m_stateBox.left;
-  const int sx = shape.box.left - m_stateBox.left, sy = shape.box.top + y - m_stateBox.top;
-  if (strokeCover == kFull || (strokeCover == 0 && fillCover == kFull)) {
-    const std::uint32_t colour = CImage32::FromColorRef(strokeCover == kFull ? shape.stroke : shape.fill) & 0xFFFFFF;
-    std::uint32_t* out = picture.Row(m_stateBox.top + sy) + m_stateBox.left + sx;
-    std::fill(out + x0, out + x1, colour);
-    std::uint32_t* owner = m_owner.data() + static_cast<std::size_t>(sy) * stateWidth + sx;
-    std::fill(owner + x0, owner + x1, m_ownerBase + static_cast<std::uint32_t>(index));
-    return;
-  }
-  for (int x = x0; x < x1; ++x)
-    m_partials.push_back(Partial{sx + x, sy, index, static_cast<std::uint8_t>(strokeCover),
-                                 static_cast<std::uint8_t>(fillCover)});
-}
-
 void CCoveragePainter::SortSpansByRow(int height) {
   m_rowStart.assign(static_cast<std::size_t>(height) + 1, 0);
   for (const Coverage* cover : {&m_fillCover, &m_strokeCover})
@@ -306,6 +284,30 @@ void CCoveragePainter::ScanShape(const Shape& shape, int index, CImage32& pictur
     AddStroke(points, shape.count, !shape.line, !shape.line, shape.strokeWidth * 0.5f, origin, width, height);
   SortSpansByRow(height);
 
+  // Shapes are scanned back to front. Where a shape covers a pixel whole with one colour,
+  // the colour goes straight into the picture and the shape is noted as the pixel's owner: a
+  // nearer shape painting it whole later takes it over, as it would take all of it front to
+  // back. Pixels covered in part are kept and shared out afterwards, front to back.
+  const int stateWidth = m_stateBox.right - m_stateBox.left;
+  const int sx = box.left - m_stateBox.left;
+  const std::uint32_t strokeColour = CImage32::FromColorRef(shape.stroke) & 0xFFFFFF;
+  const std::uint32_t fillColour = CImage32::FromColorRef(shape.fill) & 0xFFFFFF;
+  const std::uint32_t ownerMark = m_ownerBase + static_cast<std::uint32_t>(index);
+  auto paintCovered = [&](int x0, int x1, int y, int strokeCover, int fillCover) {
+    if (x1 <= x0 || (strokeCover == 0 && fillCover == 0)) return;
+    const int sy = box.top + y - m_stateBox.top;
+    if (strokeCover == kFull || (strokeCover == 0 && fillCover == kFull)) {
+      std::uint32_t* out = picture.Row(box.top + y) + box.left;
+      std::fill(out + x0, out + x1, strokeCover == kFull ? strokeColour : fillColour);
+      std::uint32_t* owner = m_owner.data() + static_cast<std::size_t>(sy) * stateWidth + sx;
+      std::fill(owner + x0, owner + x1, ownerMark);
+      return;
+    }
+    for (int x = x0; x < x1; ++x)
+      m_partials.push_back(Partial{sx + x, sy, index, static_cast<std::uint8_t>(strokeCover),
+                                   static_cast<std::uint8_t>(fillCover)});
+  };
+
   for (int y = 0; y < height; ++y) {
     Span* begin = m_rowSpans.data() + m_rowStart[y];
     Span* end = m_rowSpans.data() + m_rowStart[y + 1];
@@ -320,7 +322,7 @@ void CCoveragePainter::ScanShape(const Shape& shape, int index, CImage32& pictur
     for (Span* span = begin; span != end; ++span) {
       if (span->last < done) continue;
       const int from = std::max(span->first, done);
-      PaintCovered(shape, index, done, std::min(from, width), y, strokeCover, fillCover, picture);
+      paintCovered(done, std::min(from, width), y, strokeCover, fillCover);
       int runStart = from;
       for (int x = from; x <= span->last; ++x) {
         fillSum += fillRow[x];
@@ -330,14 +332,14 @@ void CCoveragePainter::ScanShape(const Shape& shape, int index, CImage32& pictur
         const int s = stroked ? Quantise(strokeSum) : 0;
         const int f = filled ? (alternate ? QuantiseAlternate(fillSum) : Quantise(fillSum)) : 0;
         if (s != strokeCover || f != fillCover) {
-          PaintCovered(shape, index, runStart, std::min(x, width), y, strokeCover, fillCover, picture);
+          paintCovered(runStart, std::min(x, width), y, strokeCover, fillCover);
           runStart = x;
           strokeCover = s;
           fillCover = f;
         }
       }
       done = span->last + 1;
-      PaintCovered(shape, index, runStart, std::min(done, width), y, strokeCover, fillCover, picture);
+      paintCovered(runStart, std::min(done, width), y, strokeCover, fillCover);
     }
   }
 }
@@ -353,7 +355,7 @@ void CCoveragePainter::SharePartials(CImage32& picture) {
     std::uint32_t& state = m_state[at];
     int left = kFull - static_cast<int>(state >> 24);
     if (left == 0) continue;
-    if (state == 0) m_touched.push_back(static_cast<std::uint32_t>(at));
+    if (state == 0) m_touched.push_back(*partial);
     const Shape& shape = m_shapes[static_cast<std::size_t>(partial->shape)];
     const int strokeTake = std::min<int>(partial->stroke, left);
     if (strokeTake > 0) {
@@ -365,10 +367,10 @@ void CCoveragePainter::SharePartials(CImage32& picture) {
   }
   // What is left goes to the shape painting the pixel whole behind them, else shows the
   // picture beneath; either is what the picture holds there now.
-  for (const std::uint32_t at : m_touched) {
+  for (const Partial& touched : m_touched) {
+    const std::size_t at = static_cast<std::size_t>(touched.y) * stateWidth + touched.x;
     std::uint32_t& state = m_state[at];
-    std::uint32_t* out = picture.Row(m_stateBox.top + static_cast<int>(at / stateWidth)) + m_stateBox.left +
-                         static_cast<int>(at % stateWidth);
+    std::uint32_t* out = picture.Row(m_stateBox.top + touched.y) + m_stateBox.left + touched.x;
     const int left = kFull - static_cast<int>(state >> 24);
     const std::uint32_t owner = m_owner[at];
     if (left > 0 && owner >= m_ownerBase) BlendPixel(state, left, *out);

@@ -87,8 +87,6 @@ class CCoveragePainter {
                  int width, int height);
   void ScanShape(const Shape& shape, int index, CImage32& picture);
   void SortSpansByRow(int height);
-  void PaintCovered(const Shape& shape, int index, int x0, int x1, int y, int strokeCover, int fillCover,
-                    CImage32& picture);
   void SharePartials(CImage32& picture);
 
   RECT m_clip{};
@@ -103,7 +101,7 @@ class CCoveragePainter {
   std::uint32_t m_ownerBase = 0;
   std::vector<std::uint32_t> m_state;
   std::vector<Partial> m_partials;
-  std::vector<std::uint32_t> m_touched;
+  std::vector<Partial> m_touched;
   RECT m_stateBox{};
   Coverage m_fillCover;
   Coverage m_strokeCover;
