@@ -1,6 +1,7 @@
 // What a drag will do, kept between pointer moves and drawn over the puzzle.
 #include <gyrix/engine/dragpreview.h>
 
+#include <gyrix/engine/outline.h>
 #include <gyrix/engine/puzzle.h>
 
 #include <platform/dc.h>
@@ -12,43 +13,7 @@
 namespace {
 
 constexpr COLORREF kLine = 0xFFFFFF;
-constexpr COLORREF kEdge = 0x000000;
 constexpr COLORREF kRefused = 0x0000FF;  // red
-
-void Outline(CDC* dc, const POINT* points, int count, COLORREF colour, int dx, int dy) {
-  std::vector<POINT> shifted(points, points + count);
-  for (POINT& p : shifted) p.x += dx, p.y += dy;
-  CPen pen(PS_SOLID, 1, colour);
-  CPen* previousPen = dc->SelectObject(&pen);
-  dc->Polyline(shifted.data(), count);
-  dc->MoveTo(shifted[count - 1]);
-  dc->LineTo(shifted[0]);
-  dc->SelectObject(previousPen);
-}
-
-// The facelet's outline as it faces the viewer in the view as last painted; false for one
-// turned away or unknown.
-bool ViewPoints(CPuzzle& puzzle, int id, std::vector<POINT>& points) {
-  CFacelet* f = puzzle.GetFaceletById(id);
-  if (!f || f->GetVertexCount() < 3 || !f->Project(kViewVertices)) return false;
-  points.assign(f->GetPoints(), f->GetPoints() + f->GetVertexCount());
-  return true;
-}
-
-// A line down the middle of a black band three pixels wide: reads on light and dark colours
-// alike (a red one on a red facelet too), and stands apart from the puzzle's thin outlines.
-template <typename DrawFn>
-void Banded(COLORREF colour, DrawFn draw) {
-  for (int dy = -1; dy <= 1; ++dy)
-    for (int dx = -1; dx <= 1; ++dx)
-      if (dx != 0 || dy != 0) draw(kEdge, dx, dy);
-  draw(colour, 0, 0);
-}
-
-void EdgedOutline(CDC* dc, const std::vector<POINT>& points, COLORREF colour = kLine) {
-  const int n = static_cast<int>(points.size());
-  Banded(colour, [&](COLORREF c, int dx, int dy) { Outline(dc, points.data(), n, c, dx, dy); });
-}
 
 // The distance from c to the nearest edge of the outline: the room for a mark inside it.
 double RoomInside(const std::vector<POINT>& points, double cx, double cy) {
@@ -162,17 +127,17 @@ void CDragPreview::Paint(CDC* dc, CPuzzle& puzzle) const {
     case EShown::Nothing:
       return;
     case EShown::Hover:
-      if (ViewPoints(puzzle, m_hovered, points)) EdgedOutline(dc, points);
+      if (FaceletViewPoints(puzzle, m_hovered, points)) EdgedOutline(dc, points, kLine);
       return;
     case EShown::NoTurn:
-      if (ViewPoints(puzzle, m_from, points)) EdgedOutline(dc, points);
+      if (FaceletViewPoints(puzzle, m_from, points)) EdgedOutline(dc, points, kLine);
       return;
     case EShown::Turn:
       for (int id : m_turnFacelets)
-        if (ViewPoints(puzzle, id, points)) EdgedOutline(dc, points);
+        if (FaceletViewPoints(puzzle, id, points)) EdgedOutline(dc, points, kLine);
       return;
     case EShown::Refused:
-      if (ViewPoints(puzzle, m_cueFacelet, points)) RefusalCue(dc, points);
+      if (FaceletViewPoints(puzzle, m_cueFacelet, points)) RefusalCue(dc, points);
       return;
   }
 }

@@ -19,6 +19,7 @@ constexpr int kBackFolder = 157;
 constexpr int kOptions = 165;
 constexpr int kChallenge = 178;
 constexpr int kStatistics = 210;
+constexpr int kSolveWand = 211;
 
 // The solve clock: digits 0..9 at kDigitZero + d (25 x 32) and the colon (10 x 32). Their ink
 // is palette index kClockInk, on the transparent cyan.

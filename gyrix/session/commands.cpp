@@ -38,6 +38,19 @@ const CommandName kCommandNames[] = {
     {ECommand::Solve, "Solve"},
     {ECommand::Statistics, "Statistics"},
     {ECommand::Quit, "Quit"},
+    {ECommand::CursorLeft, "CursorLeft"},
+    {ECommand::CursorRight, "CursorRight"},
+    {ECommand::CursorUp, "CursorUp"},
+    {ECommand::CursorDown, "CursorDown"},
+    {ECommand::TurnLeft, "TurnLeft"},
+    {ECommand::TurnRight, "TurnRight"},
+    {ECommand::TurnUp, "TurnUp"},
+    {ECommand::TurnDown, "TurnDown"},
+    {ECommand::ViewLeft, "ViewLeft"},
+    {ECommand::ViewRight, "ViewRight"},
+    {ECommand::ViewUp, "ViewUp"},
+    {ECommand::ViewDown, "ViewDown"},
+    {ECommand::Click, "Click"},
 };
 
 // The keys the game has always had, plus the editors' undo and redo.
@@ -70,6 +83,19 @@ const SKeyBinding kDefaultBindings[] = {
     {{'H', kModShift}, ECommand::Solve},
     {{'T', 0}, ECommand::Statistics},
     {{VK_ESCAPE, 0}, ECommand::Quit},
+    {{VK_LEFT, 0}, ECommand::CursorLeft},
+    {{VK_RIGHT, 0}, ECommand::CursorRight},
+    {{VK_UP, 0}, ECommand::CursorUp},
+    {{VK_DOWN, 0}, ECommand::CursorDown},
+    {{VK_LEFT, kModShift}, ECommand::TurnLeft},
+    {{VK_RIGHT, kModShift}, ECommand::TurnRight},
+    {{VK_UP, kModShift}, ECommand::TurnUp},
+    {{VK_DOWN, kModShift}, ECommand::TurnDown},
+    {{VK_LEFT, kModCtrl}, ECommand::ViewLeft},
+    {{VK_RIGHT, kModCtrl}, ECommand::ViewRight},
+    {{VK_UP, kModCtrl}, ECommand::ViewUp},
+    {{VK_DOWN, kModCtrl}, ECommand::ViewDown},
+    {{VK_SPACE, 0}, ECommand::Click},
 };
 
 }  // namespace

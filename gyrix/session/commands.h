@@ -32,6 +32,21 @@ enum class ECommand {
   Solve,
   Statistics,
   Quit,
+  // The facelet cursor: moves, turns from it (the drag to the facelet the move would reach),
+  // the view turned a step, and a click on its facelet.
+  CursorLeft,
+  CursorRight,
+  CursorUp,
+  CursorDown,
+  TurnLeft,
+  TurnRight,
+  TurnUp,
+  TurnDown,
+  ViewLeft,
+  ViewRight,
+  ViewUp,
+  ViewDown,
+  Click,
 };
 
 // Modifier bits of a chord.

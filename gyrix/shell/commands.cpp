@@ -79,7 +79,11 @@ void CPuzzleDlg::RunCommand(ECommand command) {
       }
       break;
     }
-    case ECommand::ExecuteMove: ExecuteMoveCommand(); break;
+    case ECommand::ExecuteMove:
+      // Enter clicks the cursor's facelet where a click does something (the lights).
+      if (CursorClickTurn() != 0) ClickCursor();
+      else ExecuteMoveCommand();
+      break;
     case ECommand::Pause: TogglePause(); break;
     case ECommand::Help: OpenHelp(); break;
     case ECommand::About: RunAbout(); break;
@@ -94,6 +98,19 @@ void CPuzzleDlg::RunCommand(ECommand command) {
     case ECommand::Solve: StartSolve(true); break;
     case ECommand::Statistics: RunStatistics(); break;
     case ECommand::Quit: OnCancel(); return;
+    case ECommand::CursorLeft:
+    case ECommand::CursorRight:
+    case ECommand::CursorUp:
+    case ECommand::CursorDown: MoveCursor(CursorDirection(command, ECommand::CursorLeft)); return;
+    case ECommand::TurnLeft:
+    case ECommand::TurnRight:
+    case ECommand::TurnUp:
+    case ECommand::TurnDown: TurnFromCursor(CursorDirection(command, ECommand::TurnLeft)); return;
+    case ECommand::ViewLeft:
+    case ECommand::ViewRight:
+    case ECommand::ViewUp:
+    case ECommand::ViewDown: TurnViewStep(CursorDirection(command, ECommand::ViewLeft)); return;
+    case ECommand::Click: ClickCursor(); return;
     case ECommand::None: return;
   }
   if (m_hWnd) Invalidate(FALSE);

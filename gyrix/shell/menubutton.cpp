@@ -39,8 +39,8 @@ struct TopLevelEntry {
 const TopLevelEntry kTopLevel[] = {
     {IDB_RESET, Anchor::TopLeft, 0, 0},   {IDB_OPEN, Anchor::TopLeft, 1, 0},
     {IDB_SAVE, Anchor::TopLeft, 2, 0},    {139, Anchor::TopRight, 0, 0},
-    {IDB_SCRAMBLE, Anchor::TopLeft, 0, 1}, {IDB_OPTIONS, Anchor::TopLeft, 0, 2},
-    {IDB_STATISTICS, Anchor::TopLeft, 0, 3},
+    {IDB_SCRAMBLE, Anchor::TopLeft, 0, 1}, {IDB_SOLVE, Anchor::TopLeft, 0, 2},
+    {IDB_OPTIONS, Anchor::TopLeft, 0, 3},  {IDB_STATISTICS, Anchor::TopLeft, 0, 4},
     {137, Anchor::TopRight, 0, 1},        {147, Anchor::TopRight, 0, 2},
     {161, Anchor::TopRight, 0, 3},        {179, Anchor::TopRight, 0, 4},
     {IDB_CHALLENGE, Anchor::BottomRight, 0, 0},
@@ -274,6 +274,7 @@ void CPuzzleDlg::RunButtonCommand(int id) {
     case IDB_SCRAMBLE: RunCommand(ECommand::NewScramble); return;
     case IDB_OPTIONS: RunCommand(ECommand::Options); return;
     case IDB_STATISTICS: RunCommand(ECommand::Statistics); return;
+    case IDB_SOLVE: RunCommand(ECommand::Solve); return;
     case IDB_CHALLENGE: RunCommand(ECommand::Challenges); return;
     case IDB_BACK: {
       CMenuButton::CloseMenu();

@@ -382,6 +382,7 @@ void CPuzzleDlg::OnGameEvent(const SGameEvent& event) {
   WriteEventLog(event);
   // What the pointer points at may be elsewhere now; the next move of the mouse tells.
   ForgetDragPreview();
+  m_cursorFollows = true;
   using K = SGameEvent::EKind;
   switch (event.kind) {
     case K::PuzzleReplaced:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gyrix/engine/dragpreview.h>
+#include <gyrix/engine/faceletcursor.h>
 #include <gyrix/engine/puzzle.h>
 #include <gyrix/session/commands.h>
 #include <gyrix/session/session.h>
@@ -76,6 +77,7 @@ constexpr int IDB_BACK = 157;
 constexpr int IDB_OPTIONS = 165;
 constexpr int IDB_CHALLENGE = 178;
 constexpr int IDB_STATISTICS = 210;
+constexpr int IDB_SOLVE = 211;
 
 class CPuzzleDlg : public CDibDialog, public IGameListener {
  public:
@@ -134,6 +136,9 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   void SetDragPreview(bool on);
   bool GetDragPreviewSetting() const { return m_dragPreviewOn != 0; }
   const CDragPreview& GetDragPreview() const { return m_dragPreview; }
+  const CFaceletCursor& GetCursor() const { return m_cursor; }
+  // The view's step for the keyboard's view turns, in degrees.
+  static constexpr int kViewStepDegrees = 15;
   // How turns animate (the Animation setting): Smooth (the default) draws every display frame
   // at the angle the time gives, eased in and out when Easing is on (the default); Classic
   // draws the turn's frame steps on the animation timer.
@@ -303,9 +308,19 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   // Tells the drag preview where the pointer is now; repaints when that changes what it shows.
   void UpdateDragPreview(CPoint point);
   void ForgetDragPreview();
+  // The facelet cursor (arrow keys): moved, turned from, clicked; the view turned a step.
+  static CFaceletCursor::EDirection CursorDirection(ECommand command, ECommand first);
+  void MoveCursor(CFaceletCursor::EDirection direction);
+  void TurnFromCursor(CFaceletCursor::EDirection direction);
+  void TurnViewStep(CFaceletCursor::EDirection direction);
+  // The turn a click on the cursor's facelet makes, 0 for none (or no cursor).
+  int CursorClickTurn();
+  void ClickCursor();
+  void HideCursor();
   // Hint (one turn) and Solve (every turn) of the solver; a running solve stops on any input.
   void StartSolve(bool whole);
   void FinishSolve();
+  void ShowThinking();
   bool StopSolve();
 
   CGameSession m_session;
@@ -314,6 +329,9 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   int m_pressedFacelet = -1;  // where a left-button drag that turns the puzzle began
   int m_queueTurns = CGameSession::kDefaultQueueTurns;
   CDragPreview m_dragPreview;
+  CFaceletCursor m_cursor;
+  bool m_cursorFollows = false;  // the picture changed under the cursor: it finds its place again
+  CPoint m_lastMouse{-1, -1};
   int m_dragPreviewOn = 1;
   FILE* m_eventLog = nullptr;  // GYRIX_EVENT_LOG: one line per event of the game
   FILE* m_frameLog = nullptr;  // GYRIX_FRAME_LOG: one line per frame presented
@@ -361,6 +379,7 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   CRect m_savedPlacement;  // the frame's corner and client size last saved, empty when none
   int m_savedMaximized = 0;
   std::unique_ptr<CSolveHint> m_solver;
+  int m_thinkingProgress = -1;  // the table progress the title shows
   // After m_session: they go first, and the session log leaves the session's listeners.
   std::unique_ptr<CSolveLog> m_solveLog;
   std::unique_ptr<CSessionLog> m_sessionLog;

@@ -77,8 +77,13 @@ void CPuzzleDlg::DrawOverlays(CDC* dc, CDib* dib) {
   GetClientRect(&client);
   // The drag preview marks the game's facelets where they rest (a running turn shows its own
   // motion), over the puzzle as every overlay is.
-  if (!m_replay && m_message != kPausedText && GetPuzzle() && !GetPuzzle()->IsBusy())
+  if (!m_replay && m_message != kPausedText && GetPuzzle() && !GetPuzzle()->IsBusy()) {
     m_dragPreview.Paint(dc, *GetPuzzle());
+    // The cursor finds its place in the picture just painted.
+    if (m_cursorFollows && m_cursor.IsShown()) m_cursor.Follow(*GetPuzzle());
+    m_cursorFollows = false;
+    m_cursor.Paint(dc, *GetPuzzle());
+  }
   if (m_showButtons) {
     for (int i = 0; i < m_buttons.GetCount(); ++i) GetTopLevelButton(i)->DrawButton(this, dib);
     if (CMenuButton* open = CMenuButton::GetOpenMenu()) open->DrawButton(this, dib);
@@ -339,12 +344,16 @@ void CPuzzleDlg::RotateViewBy(CPoint point) {
 
 void CPuzzleDlg::OnMouseMove(UINT flags, CPoint point) {
   CDibDialog::OnMouseMove(flags, point);
+  // The mouse taken up again hides the keyboard's cursor.
+  if (point != m_lastMouse) HideCursor();
+  m_lastMouse = point;
   if (!GetPuzzle() || IsMessageShown()) return;
   if (GetCapture() == this) {
     if (IsPressed(VK_RBUTTON)) {
       ResumeClock();
       RotateViewBy(point);
       m_pressPoint = point;
+      m_cursorFollows = true;
       ForgetDragPreview();
       Invalidate(FALSE);
       return;

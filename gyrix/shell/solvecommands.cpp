@@ -17,15 +17,25 @@ void CPuzzleDlg::StartSolve(bool whole) {
   }
   if (!m_solver->Start(*GetPuzzle(), whole)) return;
   // The title says so while the worker thinks; FinishSolve puts the puzzle's title back.
-  CUString title = GetPuzzle()->GetTitle();
-  title += " - Gyrix is thinking...";
-  SetWindowText(title);
+  ShowThinking();
   SetTimer(kSolverTimer, kSolverPoll);
+}
+
+void CPuzzleDlg::ShowThinking() {
+  m_thinkingProgress = m_solver->GetTableProgress();
+  CUString title = GetPuzzle()->GetTitle();
+  title += " - ";
+  title += CSolveHint::ThinkingText(m_thinkingProgress).c_str();
+  SetWindowText(title);
 }
 
 void CPuzzleDlg::FinishSolve() {
   CSolveResult result;
-  if (!m_solver || !m_solver->Poll(result)) return;
+  if (!m_solver) return;
+  if (!m_solver->Poll(result)) {
+    if (m_solver->IsThinking() && GetPuzzle() && m_solver->GetTableProgress() != m_thinkingProgress) ShowThinking();
+    return;
+  }
   KillTimer(kSolverTimer);
   if (!GetPuzzle()) return;
   GetPuzzle()->SetTitle(this);

@@ -2,6 +2,8 @@
 
 #include <gyrix/engine/puzzle.h>
 
+#include <algorithm>
+
 namespace {
 
 std::vector<int> ColoursOf(const CPuzzle& puzzle) {
@@ -21,7 +23,9 @@ bool CSolveHint::Start(const CPuzzle& puzzle, bool whole) {
   m_colours = ColoursOf(puzzle);
   m_cancel = false;
   m_done = false;
-  if (GetSolveMethod(puzzle) != "optimal") {
+  m_progress = -1;
+  const std::string method = GetSolveMethod(puzzle);
+  if (method.empty() || method == "lights") {
     // The lights puzzle's tables are at hand, and types without a method answer at once.
     m_result = SolvePuzzle(puzzle);
     m_done = true;
@@ -33,6 +37,7 @@ bool CSolveHint::Start(const CPuzzle& puzzle, bool whole) {
   m_thread = std::thread([this, type, mode] {
     CSolveOptions options;
     options.cancel = &m_cancel;
+    options.progress = &m_progress;
     m_result = SolveColours(type, mode, m_colours, options);
     m_done = true;
   });
@@ -54,6 +59,12 @@ void CSolveHint::Cancel() {
 bool CSolveHint::IsUnchanged(const CPuzzle& puzzle) const {
   return puzzle.GetHistorySize() == m_historySize && puzzle.GetHistoryPosition() == m_historyPosition &&
          ColoursOf(puzzle) == m_colours;
+}
+
+std::string CSolveHint::ThinkingText(int progress) {
+  std::string text = "Gyrix is thinking...";
+  if (progress >= 0) text += " (building tables, " + std::to_string(std::min(progress, 100)) + "%)";
+  return text;
 }
 
 std::string CSolveHint::DistanceText(const CSolveResult& result) {

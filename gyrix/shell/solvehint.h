@@ -28,6 +28,11 @@ class CSolveHint {
   bool IsWhole() const { return m_whole; }
   // Whether the puzzle is still where the solve started (nothing turned since).
   bool IsUnchanged(const CPuzzle& puzzle) const;
+  // How far the worker has come building a one-time table (0..100), -1 when it builds none.
+  int GetTableProgress() const { return m_progress.load(); }
+  // The window's title while the worker thinks: "Gyrix is thinking...", with the table's
+  // progress while one is built.
+  static std::string ThinkingText(int progress);
   // "N turns to solve" where the distance is exact, "about N turns" otherwise.
   static std::string DistanceText(const CSolveResult& result);
 
@@ -38,6 +43,7 @@ class CSolveHint {
   std::thread m_thread;
   std::atomic<bool> m_cancel{false};
   std::atomic<bool> m_done{false};
+  std::atomic<int> m_progress{-1};
   CSolveResult m_result;
   bool m_whole = false;
   int m_historySize = 0;

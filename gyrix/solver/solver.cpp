@@ -84,7 +84,7 @@ std::shared_ptr<CStateSpace> TableFor(int typeId, int mode, const CSolveOptions&
     report.loaded = space->Load(report.cachePath);
   }
   if (!report.loaded) {
-    space->Build(options.cancel);
+    space->Build(options.cancel, options.progress);
     if (space->IsCancelled()) return nullptr;
     report.rebuilt = true;
     if (!report.cachePath.empty()) space->Save(report.cachePath);

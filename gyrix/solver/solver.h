@@ -40,6 +40,9 @@ struct CSolveOptions {
   long maxTableStates = 0;
   // Read and write the table cache under CacheFolder().
   bool useCache = true;
+  // Set by the solver while it builds a one-time table: how far it has come, 0..100; left
+  // alone otherwise. For the title of a game that waits.
+  std::atomic<int>* progress = nullptr;
 };
 
 // The method the solver uses for the puzzle's type and mode; empty when it has none.

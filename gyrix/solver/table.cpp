@@ -191,7 +191,7 @@ int CStateSpace::Find(std::uint64_t key) const {
   }
 }
 
-void CStateSpace::Build(const std::atomic<bool>* cancel) {
+void CStateSpace::Build(const std::atomic<bool>* cancel, std::atomic<int>* progress) {
   ClearTable();
   m_cancelled = false;
   std::vector<State> frontier{m_goal};
@@ -201,10 +201,13 @@ void CStateSpace::Build(const std::atomic<bool>* cancel) {
     std::vector<State> next;
     for (const State& s : frontier) {
       for (size_t m = 0; m < m_moves.size(); ++m) {
-        if ((++work & 4095) == 0 && cancel && cancel->load()) {
-          m_cancelled = true;
-          ClearTable();
-          return;
+        if ((++work & 4095) == 0) {
+          if (cancel && cancel->load()) {
+            m_cancelled = true;
+            ClearTable();
+            return;
+          }
+          if (progress) progress->store(static_cast<int>(m_count * 100 / std::max(1L, m_limit)));
         }
         State t = Apply(s, static_cast<int>(m));
         if (m_count >= m_limit) {

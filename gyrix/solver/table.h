@@ -31,7 +31,8 @@ class CStateSpace {
   CStateSpace(const Shape& shape, long stateLimit);
 
   // Breadth-first search from solved until every position is found or the limit is reached.
-  void Build(const std::atomic<bool>* cancel);
+  // progress, when given, follows the positions found against the limit, 0..100.
+  void Build(const std::atomic<bool>* cancel, std::atomic<int>* progress = nullptr);
   bool IsCancelled() const { return m_cancelled; }
   // The cache file: a header that must match this shape and limit, the table, a checksum.
   // Load refuses (false, table left empty) anything that does not fit.

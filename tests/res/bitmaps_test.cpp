@@ -30,7 +30,7 @@ std::vector<Expected> AllBitmaps() {
   std::vector<Expected> all = {
       {kSolvedCube, 64, 64, true},     {kScrambledCube, 64, 64, true}, {kSaveDisk, 64, 64, true},
       {kOpenFolder, 64, 64, true},     {kBackFolder, 64, 64, true},    {kOptions, 64, 64, true},
-      {kStatistics, 64, 64, true},
+      {kStatistics, 64, 64, true},     {kSolveWand, 64, 64, true},
       {kChallenge, 79, 33, true},      {kColon, 10, 32, true},         {kMessagePanel, 337, 355, true},
       {kIcon, 32, 32, true},           {kLinkCursor, 32, 32, true},    {kBrowseButton, 69, 22, false},
       {kColourButton, 216, 32, false}, {kColourPopup, 158, 47, false}};
@@ -71,7 +71,7 @@ TEST_F(ResourcesTest, EveryBitmapIsRegisteredForTheProgramWithItsSizeAndDepth) {
     EXPECT_EQ(dib.Height(), e.height);
     EXPECT_EQ(dib.GetBitmapHeader().bmBitsPixel, 8);
   }
-  EXPECT_EQ(ids.size(), 15u + 10u + 37u);
+  EXPECT_EQ(ids.size(), 16u + 10u + 37u);
 }
 
 TEST_F(ResourcesTest, RegisteringAgainRestoresAForgottenTable) {

@@ -86,3 +86,25 @@ TEST_F(SolveInWindow, AnyKeyStopsASolveWhereItIs) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SolveInWindow, TheButtonBesideScrambleSolvesTheWholePuzzle) {
+  OpenWindow();
+  m_dlg->SelectPuzzle(34);
+  CPuzzle* p = m_dlg->GetPuzzle();
+  for (int tries = 0; tries < 50 && (tries == 0 || Distance(*p) < 2); ++tries) p->Scramble();
+  ASSERT_FALSE(p->IsSolved());
+  CMenuButton* solve = VisibleButton(IDB_SOLVE);
+  CMenuButton* scramble = VisibleButton(IDB_SCRAMBLE);
+  ASSERT_TRUE(solve && scramble);
+  // Right under it, in the column of commands.
+  EXPECT_EQ(solve->GetRect().left, scramble->GetRect().left);
+  EXPECT_EQ(solve->GetRect().top, scramble->GetRect().bottom);
+  ClickAt(ButtonCentre(solve));
+  Think();
+  EXPECT_TRUE(p->IsSolved());
+  EXPECT_NE(m_dlg->GetMessageText().find("assisted"), std::string::npos) << m_dlg->GetMessageText();
+}
+
+}  // namespace

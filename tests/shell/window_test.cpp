@@ -49,7 +49,7 @@ TEST_F(ShellTest, FirstStartCreatesTheSettingsFileAndShowsTheDefaults) {
   EXPECT_EQ(m_dlg->GetPuzzle()->GetAnimationInterval(), 30);
   EXPECT_STREQ(m_dlg->GetTilePath(), "Web.bmp");
   EXPECT_EQ(CMenuButton::GetOpenMenu(), nullptr);
-  EXPECT_EQ(m_dlg->GetTopLevelButtonCount(), 12);
+  EXPECT_EQ(m_dlg->GetTopLevelButtonCount(), 13);
 
   const int colours = m_dlg->GetPuzzle()->GetPaletteCount();
   CloseWindow();

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -296,6 +297,27 @@ TEST_F(SolverTest, ADamagedCacheIsRebuiltNeverTrusted) {
     // The rebuilt table went back to the cache whole.
     EXPECT_EQ(std::filesystem::file_size(path), size);
   }
+}
+
+TEST_F(SolverTest, ABuildReportsItsProgressAndALoadedTableNone) {
+  CSolveOptions options;
+  options.maxTableStates = 20000;
+  std::atomic<int> progress{-1};
+  options.progress = &progress;
+  std::unique_ptr<CPuzzle> p = Make({0, 0});
+  Randomize(5);
+  for (int i = 0; i < 6; ++i) p->DoMove(Random(1, p->GetMoveCount()), 0);
+  ASSERT_EQ(SolvePuzzle(*p, options).status, kSolveFound);
+  ASSERT_TRUE(GetLastTableReport().rebuilt);
+  // The table stopped at its limit: the last report is near the end, never past it.
+  EXPECT_GE(progress.load(), 50);
+  EXPECT_LE(progress.load(), 100);
+
+  ForgetSolverTables();
+  progress = -1;
+  ASSERT_EQ(SolvePuzzle(*p, options).status, kSolveFound);
+  EXPECT_TRUE(GetLastTableReport().loaded);
+  EXPECT_EQ(progress.load(), -1);
 }
 
 }  // namespace

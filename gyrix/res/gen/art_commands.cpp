@@ -185,6 +185,34 @@ Picture Statistics() {
   return p;
 }
 
+// A scrambled cube touched by a wand, its tip sparkling: the solver at work.
+Picture SolveWand() {
+  Picture p = Make(gyrix_res::kSolveWand, "solve.bmp");
+  CPainter& a = *p.art;
+  const Rgb palette[6] = {kYellow, kRed, kBlue, kGreen, kOrangeRgb, kWhite};
+  const int order[27] = {0, 0, 1, 0, 0, 0, 5, 0, 0, 1, 1, 1, 1, 1, 3, 1, 1, 1,
+                         2, 2, 2, 4, 2, 2, 2, 2, 2};
+  Rgb c[27];
+  for (int i = 0; i < 27; ++i) c[i] = palette[order[i]];
+  DrawCube(a, 26, 38, 22, c);
+  // The wand: a black stick with a white tip, from the lower right up to the cube's corner.
+  const FPoint hand{60, 60}, tip{40, 22};
+  a.Fill(StrokeShape({hand, tip}, 4.4f), Solid(kInk));
+  a.Fill(StrokeShape({Add(tip, Mul(Add(hand, Mul(tip, -1)), 0.18f)), tip}, 4.4f), Solid(kWhite));
+  // A four-pointed sparkle at the tip and two small ones beside it.
+  auto sparkle = [&](FPoint at, float r, Rgb colour) {
+    const float w = r * 0.28f;
+    FillOutlined(a,
+                 PolygonShape({{at.x, at.y - r}, {at.x + w, at.y - w}, {at.x + r, at.y}, {at.x + w, at.y + w},
+                               {at.x, at.y + r}, {at.x - w, at.y + w}, {at.x - r, at.y}, {at.x - w, at.y - w}}),
+                 Solid(colour), Scale(colour, 0.5f), 0.8f);
+  };
+  sparkle({44, 14}, 10, kYellow);
+  sparkle({57, 9}, 5, {255, 250, 200});
+  sparkle({56, 27}, 4, {255, 250, 200});
+  return p;
+}
+
 Picture Challenge() {
   Picture p = Make(gyrix_res::kChallenge, "challenge.bmp", 79, 33);
   CPainter& a = *p.art;
@@ -256,6 +284,7 @@ std::vector<Picture> CommandPictures() {
   out.push_back(Diskette());
   out.push_back(Options());
   out.push_back(Statistics());
+  out.push_back(SolveWand());
   out.push_back(BackFolder());
   out.push_back(Challenge());
   out.push_back(Icon());
