@@ -1,11 +1,14 @@
 #include <platform/sdlwindow.h>
+#include <platform/keynames.h>
 
 #include <platform/eventloop.h>
 #include <platform/wnd.h>
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <map>
+#include <vector>
 
 // ---------------------------------------------------------------------------------------------
 // Default colours
@@ -186,6 +189,43 @@ int VirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode) {
   // Keyboard layouts whose letters are not Latin: fall back to the key's position.
   if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 'A' + (scancode - SDL_SCANCODE_A);
   return 0;
+}
+
+namespace {
+
+// The keys whose codes the game knows, first the one that names a code.
+std::vector<SDL_Keycode> KnownKeys() {
+  std::vector<SDL_Keycode> keys;
+  for (SDL_Keycode k = SDLK_a; k <= SDLK_z; ++k) keys.push_back(k);
+  for (SDL_Keycode k = SDLK_0; k <= SDLK_9; ++k) keys.push_back(k);
+  for (SDL_Keycode k = SDLK_F1; k <= SDLK_F12; ++k) keys.push_back(k);
+  for (SDL_Keycode k = SDLK_KP_1; k <= SDLK_KP_9; ++k) keys.push_back(k);
+  const SDL_Keycode others[] = {
+      SDLK_BACKSPACE, SDLK_TAB,       SDLK_RETURN,       SDLK_KP_ENTER,     SDLK_ESCAPE,     SDLK_SPACE,
+      SDLK_PAUSE,     SDLK_CAPSLOCK,  SDLK_PAGEUP,       SDLK_PAGEDOWN,     SDLK_END,        SDLK_HOME,
+      SDLK_LEFT,      SDLK_UP,        SDLK_RIGHT,        SDLK_DOWN,         SDLK_INSERT,     SDLK_DELETE,
+      SDLK_KP_0,      SDLK_KP_MULTIPLY, SDLK_KP_PLUS,    SDLK_KP_MINUS,     SDLK_KP_PERIOD,  SDLK_KP_DIVIDE,
+      SDLK_NUMLOCKCLEAR, SDLK_SCROLLLOCK, SDLK_SEMICOLON, SDLK_EQUALS,      SDLK_COMMA,      SDLK_MINUS,
+      SDLK_PERIOD,    SDLK_SLASH,     SDLK_BACKQUOTE,    SDLK_LEFTBRACKET,  SDLK_BACKSLASH,  SDLK_RIGHTBRACKET,
+      SDLK_QUOTE};
+  keys.insert(keys.end(), std::begin(others), std::end(others));
+  return keys;
+}
+
+}  // namespace
+
+std::string KeyName(int virtualKey) {
+  if (virtualKey == 0) return std::string();
+  for (SDL_Keycode k : KnownKeys())
+    if (VirtualKeyFromSdl(k, SDL_SCANCODE_UNKNOWN) == virtualKey) return SDL_GetKeyName(k);
+  return std::string();
+}
+
+int KeyFromName(const std::string& name) {
+  if (name.empty()) return 0;
+  const SDL_Keycode key = SDL_GetKeyFromName(name.c_str());
+  if (key == SDLK_UNKNOWN) return 0;
+  return VirtualKeyFromSdl(key, SDL_SCANCODE_UNKNOWN);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,9 +1,12 @@
 // The command names and the default key bindings.
 #include <gyrix/session/commands.h>
 
+#include <platform/keynames.h>
 #include <platform/messages.h>
 
 #include <algorithm>
+#include <cstring>
+#include <sstream>
 #include <strings.h>
 
 namespace {
@@ -147,4 +150,151 @@ std::vector<SKeyChord> CCommandTable::ChordsOf(ECommand command) const {
   for (const SKeyBinding& b : m_bindings)
     if (b.command == command) chords.push_back(b.chord);
   return chords;
+}
+
+namespace {
+
+struct ModifierName {
+  int bit;
+  const char* name;  // with its '+'
+};
+const ModifierName kModifierNames[] = {{kModCtrl, "Ctrl+"}, {kModAlt, "Alt+"}, {kModShift, "Shift+"}};
+
+// Lines keep ", " between chords: no key's name holds it, while "," alone is a key.
+constexpr const char* kChordSeparator = ", ";
+
+std::string Trimmed(const std::string& s) {
+  const size_t first = s.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return std::string();
+  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::vector<std::string> SplitChords(const std::string& value) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= value.size()) {
+    const size_t at = value.find(kChordSeparator, start);
+    const std::string part = Trimmed(value.substr(start, at == std::string::npos ? std::string::npos : at - start));
+    if (!part.empty()) parts.push_back(part);
+    if (at == std::string::npos) break;
+    start = at + 2;
+  }
+  return parts;
+}
+
+}  // namespace
+
+std::string ChordText(const SKeyChord& chord) {
+  const std::string key = KeyName(chord.key);
+  if (key.empty()) return std::string();
+  std::string text;
+  for (const ModifierName& m : kModifierNames)
+    if (chord.mods & m.bit) text += m.name;
+  return text + key;
+}
+
+bool ParseChord(const std::string& text, SKeyChord& chord) {
+  std::string rest = Trimmed(text);
+  int mods = 0;
+  for (bool found = true; found;) {
+    found = false;
+    for (const ModifierName& m : kModifierNames) {
+      const size_t n = std::strlen(m.name);
+      // "Ctrl++" is Ctrl with the plus key: a modifier needs a key after it.
+      if (rest.size() > n && strncasecmp(rest.c_str(), m.name, n) == 0) {
+        mods |= m.bit;
+        rest = rest.substr(n);
+        found = true;
+      }
+    }
+  }
+  const int key = KeyFromName(rest);
+  if (key == 0) return false;
+  chord = SKeyChord{key, mods};
+  return true;
+}
+
+bool CCommandTable::TryBind(SKeyChord chord, ECommand command, std::string* problem) {
+  const ECommand holder = Find(chord.key, chord.mods);
+  if (holder != ECommand::None && holder != command) {
+    if (problem) *problem = ChordText(chord) + " is already the key of " + Name(holder);
+    return false;
+  }
+  Bind(chord, command);
+  return true;
+}
+
+void CCommandTable::SetChords(ECommand command, const std::vector<SKeyChord>& chords) {
+  m_bindings.erase(std::remove_if(m_bindings.begin(), m_bindings.end(),
+                                  [&](const SKeyBinding& b) { return b.command == command; }),
+                   m_bindings.end());
+  for (const SKeyChord& c : chords) Bind(c, command);
+}
+
+std::string CCommandTable::WriteSection() const {
+  std::string text;
+  for (ECommand command : All()) {
+    text += Name(command);
+    text += '=';
+    bool first = true;
+    for (const SKeyChord& chord : ChordsOf(command)) {
+      const std::string t = ChordText(chord);
+      if (t.empty()) continue;
+      if (!first) text += kChordSeparator;
+      text += t;
+      first = false;
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+void CCommandTable::ReadSection(const std::string& lines, std::vector<std::string>& problems) {
+  // First every command's own keys, so that keys passed from one command to another in the
+  // file do not collide with the defaults they replace.
+  std::vector<std::pair<ECommand, std::vector<SKeyChord>>> wanted;
+  std::istringstream in(lines);
+  std::string line;
+  while (std::getline(in, line)) {
+    line = Trimmed(line);
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    const size_t eq = line.find('=');
+    const std::string name = Trimmed(line.substr(0, eq));
+    const ECommand command = eq == std::string::npos ? ECommand::None : FromName(name.c_str());
+    if (command == ECommand::None) {
+      problems.push_back("Unknown command in [Keys]: " + name);
+      continue;
+    }
+    std::vector<SKeyChord> chords;
+    for (const std::string& part : SplitChords(line.substr(eq + 1))) {
+      SKeyChord chord;
+      if (ParseChord(part, chord)) chords.push_back(chord);
+      else problems.push_back("Unknown key for " + name + ": " + part);
+    }
+    wanted.push_back({command, chords});
+  }
+  for (const auto& w : wanted) SetChords(w.first, {});
+  for (const auto& w : wanted)
+    for (const SKeyChord& chord : w.second) {
+      std::string problem;
+      if (!TryBind(chord, w.first, &problem)) problems.push_back(problem);
+    }
+}
+
+std::string CCommandTable::SplitSection(const std::string& file, std::string& section) {
+  section.clear();
+  std::string rest;
+  std::istringstream in(file);
+  std::string line;
+  bool inside = false;
+  while (std::getline(in, line)) {
+    const std::string trimmed = Trimmed(line);
+    if (!trimmed.empty() && trimmed[0] == '[') inside = strcasecmp(trimmed.c_str(), kSectionHeader) == 0;
+    if (inside) {
+      if (strcasecmp(trimmed.c_str(), kSectionHeader) != 0) section += line + "\n";
+    } else {
+      rest += line + "\n";
+    }
+  }
+  return rest;
 }

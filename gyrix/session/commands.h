@@ -60,6 +60,11 @@ struct SKeyChord {
   bool operator==(const SKeyChord& o) const { return key == o.key && mods == o.mods; }
 };
 
+// "Ctrl+Shift+Z": the modifiers, then the key's name; empty for no key.
+std::string ChordText(const SKeyChord& chord);
+// The chord a text names (modifiers in any order and case); false for one no key makes.
+bool ParseChord(const std::string& text, SKeyChord& chord);
+
 struct SKeyBinding {
   SKeyChord chord;
   ECommand command = ECommand::None;
@@ -79,9 +84,26 @@ class CCommandTable {
   ECommand Find(int key, int mods) const;
   // Binds the chord to the command, taking it from any command it named before.
   void Bind(SKeyChord chord, ECommand command);
+  // Binds the chord unless another command has it: then false, the reason in problem, and
+  // nothing changes.
+  bool TryBind(SKeyChord chord, ECommand command, std::string* problem = nullptr);
+  // The chords of one command replaced (none: the command has no key).
+  void SetChords(ECommand command, const std::vector<SKeyChord>& chords);
   void Unbind(SKeyChord chord);
   std::vector<SKeyChord> ChordsOf(ECommand command) const;
   const std::vector<SKeyBinding>& Bindings() const { return m_bindings; }
+
+  // The settings file's [Keys] section: a line "Command=Chord, Chord" per command, in table
+  // order; a command with no key has an empty value.
+  static constexpr const char* kSectionHeader = "[Keys]";
+  std::string WriteSection() const;
+  // Reads the section's lines (without the header) over the defaults: each command named takes
+  // the chords listed. A line naming an unknown command, a chord no key makes or a chord
+  // another command holds is skipped and told in problems; the rest is kept.
+  void ReadSection(const std::string& lines, std::vector<std::string>& problems);
+  // The settings file's text with its [Keys] section (the header to the next section or the
+  // end) taken out, and the section's lines; empty when it has none.
+  static std::string SplitSection(const std::string& file, std::string& section);
 
  private:
   std::vector<SKeyBinding> m_bindings;

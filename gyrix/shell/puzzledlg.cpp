@@ -225,6 +225,7 @@ void CPuzzleDlg::LoadSettings() {
     m_savedMaximized = file.ReadIniInt(kKeyWindowMaximized, 0) != 0;
     file.Close();
   }
+  LoadKeyBindings();
   // A hand-edited speed of 0 or less would make the animation timer spin.
   if (m_animSpeed < 1) m_animSpeed = kDefaultAnimSpeed;
   // An unknown scheme (a newer program's, a typing slip) is the classic one.
@@ -282,6 +283,7 @@ void CPuzzleDlg::SaveSettings() {
       file.WriteIniInt(ColourKey(puzzle, i), static_cast<int>(puzzle->GetPaletteEntry(i)));
   }
   file.Close();
+  SaveKeyBindings();
 }
 
 bool CPuzzleDlg::LoadTileBitmap(const char* name, CDib& out) {

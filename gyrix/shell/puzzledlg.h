@@ -49,6 +49,7 @@ constexpr UINT_PTR kReplayTimer = 1005;
 constexpr UINT kReplayTickMs = 20;
 // Shows the solve log's trouble, once the window is up.
 constexpr UINT IDC_SOLVE_LOG_MESSAGE = 107;
+constexpr UINT IDC_KEYS_MESSAGE = 108;  // posted: tell what the [Keys] section held that was not understood
 // Takes away the cue of a drag that turned nothing.
 constexpr UINT_PTR kPreviewTimer = 1006;
 // One window, one timer per id: a second user of an id would stop or fire the other's.
@@ -137,6 +138,8 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   bool GetDragPreviewSetting() const { return m_dragPreviewOn != 0; }
   const CDragPreview& GetDragPreview() const { return m_dragPreview; }
   const CFaceletCursor& GetCursor() const { return m_cursor; }
+  // What the settings file's [Keys] section held that was not understood (told once).
+  const std::vector<std::string>& GetKeyProblems() const { return m_keyProblems; }
   // The view's step for the keyboard's view turns, in degrees.
   static constexpr int kViewStepDegrees = 15;
   // How turns animate (the Animation setting): Smooth (the default) draws every display frame
@@ -325,6 +328,12 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
 
   CGameSession m_session;
   CCommandTable m_commandTable;
+  std::vector<std::string> m_keyProblems;
+  std::string m_keptKeyLines;  // [Keys] lines naming no command this program knows
+  // The [Keys] section read from and written to the settings file, after its other lines.
+  void LoadKeyBindings();
+  void SaveKeyBindings();
+  void ShowKeyProblems();
   CPoint m_pressPoint{0, 0};
   int m_pressedFacelet = -1;  // where a left-button drag that turns the puzzle began
   int m_queueTurns = CGameSession::kDefaultQueueTurns;

@@ -439,6 +439,10 @@ BOOL CPuzzleDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     OnSolved();
     return TRUE;
   }
+  if (LOWORD(wParam) == IDC_KEYS_MESSAGE && lParam == 0) {
+    ShowKeyProblems();
+    return TRUE;
+  }
   if (LOWORD(wParam) == IDC_SOLVE_LOG_MESSAGE && lParam == 0) {
     ShowSolveLogMessage();
     return TRUE;
