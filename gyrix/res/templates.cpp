@@ -51,6 +51,7 @@ const DialogItemTemplate kOptionsItems[] = {
     {K::PushButton, IDCANCEL, "Cancel", 154, 20, 50, 14, WS_TABSTOP},
     {K::PushButton, 1100, "&About", 154, 36, 50, 14, WS_TABSTOP},
     {K::PushButton, 9, "&Help", 154, 52, 50, 14, WS_TABSTOP},
+    {K::PushButton, 1101, "&Keys...", 154, 68, 50, 14, WS_TABSTOP},
 };
 
 }  // namespace

@@ -32,6 +32,7 @@ constexpr int IDC_OPT_SCHEME = 1028;     // steps through the colour schemes
 constexpr int IDC_OPT_SYMBOLS = 1029;    // symbols on facelets
 constexpr int IDC_OPT_SMOOTH = 1030;     // smooth edges
 constexpr int IDC_OPT_ABOUT = 1100;
+constexpr int IDC_OPT_KEYS = 1101;  // opens the Keys dialog
 
 // Makes the templates known to the dialog layer. Called by the windows that use them, so that
 // a static library holding the tables is never dropped by the linker; calling twice is harmless.

@@ -54,6 +54,31 @@ const CommandName kCommandNames[] = {
     {ECommand::ViewUp, "ViewUp"},
     {ECommand::ViewDown, "ViewDown"},
     {ECommand::Click, "Click"},
+    {ECommand::KeyLayout, "ToggleKeyLayout"},
+    {ECommand::CubeR, "CubeR"},
+    {ECommand::CubeRPrime, "CubeRPrime"},
+    {ECommand::CubeL, "CubeL"},
+    {ECommand::CubeLPrime, "CubeLPrime"},
+    {ECommand::CubeU, "CubeU"},
+    {ECommand::CubeUPrime, "CubeUPrime"},
+    {ECommand::CubeD, "CubeD"},
+    {ECommand::CubeDPrime, "CubeDPrime"},
+    {ECommand::CubeF, "CubeF"},
+    {ECommand::CubeFPrime, "CubeFPrime"},
+    {ECommand::CubeB, "CubeB"},
+    {ECommand::CubeBPrime, "CubeBPrime"},
+    {ECommand::CubeWideR, "CubeWideR"},
+    {ECommand::CubeWideRPrime, "CubeWideRPrime"},
+    {ECommand::CubeWideL, "CubeWideL"},
+    {ECommand::CubeWideLPrime, "CubeWideLPrime"},
+    {ECommand::CubeM, "CubeM"},
+    {ECommand::CubeMPrime, "CubeMPrime"},
+    {ECommand::CubeX, "CubeX"},
+    {ECommand::CubeXPrime, "CubeXPrime"},
+    {ECommand::CubeY, "CubeY"},
+    {ECommand::CubeYPrime, "CubeYPrime"},
+    {ECommand::CubeZ, "CubeZ"},
+    {ECommand::CubeZPrime, "CubeZPrime"},
 };
 
 // The keys the game has always had, plus the editors' undo and redo.
@@ -99,11 +124,44 @@ const SKeyBinding kDefaultBindings[] = {
     {{VK_UP, kModCtrl}, ECommand::ViewUp},
     {{VK_DOWN, kModCtrl}, ECommand::ViewDown},
     {{VK_SPACE, 0}, ECommand::Click},
+    {{'K', kModCtrl}, ECommand::KeyLayout},
+};
+
+// The speedcubing timers' layout, by the keys' places on the keyboard.
+const SKeyBinding kSpeedcubeBindings[] = {
+    {{'I', 0}, ECommand::CubeR},          {{'K', 0}, ECommand::CubeRPrime},
+    {{'J', 0}, ECommand::CubeU},          {{'F', 0}, ECommand::CubeUPrime},
+    {{'H', 0}, ECommand::CubeF},          {{'G', 0}, ECommand::CubeFPrime},
+    {{'D', 0}, ECommand::CubeL},          {{'E', 0}, ECommand::CubeLPrime},
+    {{'S', 0}, ECommand::CubeD},          {{'L', 0}, ECommand::CubeDPrime},
+    {{'W', 0}, ECommand::CubeB},          {{'O', 0}, ECommand::CubeBPrime},
+    {{'U', 0}, ECommand::CubeWideR},      {{'M', 0}, ECommand::CubeWideRPrime},
+    {{'V', 0}, ECommand::CubeWideL},      {{'R', 0}, ECommand::CubeWideLPrime},
+    {{'T', 0}, ECommand::CubeX},          {{'Y', 0}, ECommand::CubeX},
+    {{'B', 0}, ECommand::CubeXPrime},     {{'N', 0}, ECommand::CubeXPrime},
+    {{VK_OEM_1, 0}, ECommand::CubeY},     {{'A', 0}, ECommand::CubeYPrime},
+    {{'P', 0}, ECommand::CubeZ},          {{'Q', 0}, ECommand::CubeZPrime},
+    {{'5', 0}, ECommand::CubeM},          {{'6', 0}, ECommand::CubeM},
+    {{'X', 0}, ECommand::CubeMPrime},     {{VK_OEM_PERIOD, 0}, ECommand::CubeMPrime},
 };
 
 }  // namespace
 
-CCommandTable::CCommandTable() { SetDefaults(); }
+bool IsCubeTurnCommand(ECommand command) {
+  return static_cast<int>(command) >= static_cast<int>(ECommand::CubeR) &&
+         static_cast<int>(command) <= static_cast<int>(ECommand::CubeZPrime);
+}
+
+EKeyLayout LayoutOf(ECommand command) { return IsCubeTurnCommand(command) ? EKeyLayout::Speedcube : EKeyLayout::Classic; }
+
+CCommandTable::CCommandTable(EKeyLayout layout) : m_layout(layout) { SetDefaults(); }
+
+std::vector<ECommand> CCommandTable::Commands() const {
+  std::vector<ECommand> mine;
+  for (ECommand command : All())
+    if (LayoutOf(command) == m_layout) mine.push_back(command);
+  return mine;
+}
 
 const char* CCommandTable::Name(ECommand command) {
   for (const CommandName& c : kCommandNames)
@@ -125,7 +183,8 @@ std::vector<ECommand> CCommandTable::All() {
 }
 
 void CCommandTable::SetDefaults() {
-  m_bindings.assign(std::begin(kDefaultBindings), std::end(kDefaultBindings));
+  if (m_layout == EKeyLayout::Speedcube) m_bindings.assign(std::begin(kSpeedcubeBindings), std::end(kSpeedcubeBindings));
+  else m_bindings.assign(std::begin(kDefaultBindings), std::end(kDefaultBindings));
 }
 
 ECommand CCommandTable::Find(int key, int mods) const {
@@ -233,7 +292,7 @@ void CCommandTable::SetChords(ECommand command, const std::vector<SKeyChord>& ch
 
 std::string CCommandTable::WriteSection() const {
   std::string text;
-  for (ECommand command : All()) {
+  for (ECommand command : Commands()) {
     text += Name(command);
     text += '=';
     bool first = true;
@@ -265,6 +324,7 @@ void CCommandTable::ReadSection(const std::string& lines, std::vector<std::strin
       problems.push_back("Unknown command in [Keys]: " + name);
       continue;
     }
+    if (LayoutOf(command) != m_layout) continue;  // the other layout's table reads it
     std::vector<SKeyChord> chords;
     for (const std::string& part : SplitChords(line.substr(eq + 1))) {
       SKeyChord chord;

@@ -47,7 +47,41 @@ enum class ECommand {
   ViewUp,
   ViewDown,
   Click,
+  KeyLayout,  // the cubes' speedcubing layout on and off (Ctrl+K)
+  // The speedcubing layout's turns, as the player sees the cube.
+  CubeR,
+  CubeRPrime,
+  CubeL,
+  CubeLPrime,
+  CubeU,
+  CubeUPrime,
+  CubeD,
+  CubeDPrime,
+  CubeF,
+  CubeFPrime,
+  CubeB,
+  CubeBPrime,
+  CubeWideR,
+  CubeWideRPrime,
+  CubeWideL,
+  CubeWideLPrime,
+  CubeM,
+  CubeMPrime,
+  CubeX,
+  CubeXPrime,
+  CubeY,
+  CubeYPrime,
+  CubeZ,
+  CubeZPrime,
 };
+
+// The layouts of keys: the game's own, and the speedcubing one for the cubes, whose letters
+// turn layers (the commands those letters had move to Ctrl+letter).
+enum class EKeyLayout { Classic, Speedcube };
+
+// The speedcubing layout's commands are the cube turns; the classic layout has the rest.
+bool IsCubeTurnCommand(ECommand command);
+EKeyLayout LayoutOf(ECommand command);
 
 // Modifier bits of a chord.
 constexpr int kModShift = 1;
@@ -72,8 +106,11 @@ struct SKeyBinding {
 
 class CCommandTable {
  public:
-  // The default bindings.
-  CCommandTable();
+  // The default bindings of the layout's commands.
+  explicit CCommandTable(EKeyLayout layout = EKeyLayout::Classic);
+  EKeyLayout GetLayout() const { return m_layout; }
+  // The commands of this table's layout, in table order.
+  std::vector<ECommand> Commands() const;
 
   static const char* Name(ECommand command);       // "Undo"; "" for None
   static ECommand FromName(const char* name);      // None when unknown (any case)
@@ -94,7 +131,8 @@ class CCommandTable {
   const std::vector<SKeyBinding>& Bindings() const { return m_bindings; }
 
   // The settings file's [Keys] section: a line "Command=Chord, Chord" per command, in table
-  // order; a command with no key has an empty value.
+  // order; a command with no key has an empty value. The settings file has no sections of
+  // its own, so no command is named as a setting is.
   static constexpr const char* kSectionHeader = "[Keys]";
   std::string WriteSection() const;
   // Reads the section's lines (without the header) over the defaults: each command named takes
@@ -106,5 +144,6 @@ class CCommandTable {
   static std::string SplitSection(const std::string& file, std::string& section);
 
  private:
+  EKeyLayout m_layout = EKeyLayout::Classic;
   std::vector<SKeyBinding> m_bindings;
 };

@@ -111,6 +111,10 @@ void CPuzzleDlg::RunCommand(ECommand command) {
     case ECommand::ViewUp:
     case ECommand::ViewDown: TurnViewStep(CursorDirection(command, ECommand::ViewLeft)); return;
     case ECommand::Click: ClickCursor(); return;
+    case ECommand::KeyLayout: ToggleKeyLayout(); return;
+    default:
+      if (IsCubeTurnCommand(command)) SpeedcubeTurn(command, 1, false);
+      return;
     case ECommand::None: return;
   }
   if (m_hWnd) Invalidate(FALSE);

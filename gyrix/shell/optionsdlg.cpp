@@ -265,6 +265,10 @@ BOOL COptionsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
   if (code == 0 && id >= IDC_OPT_SIDE1 && id <= IDC_OPT_TIMER && HandleColourCommand(id)) return TRUE;
+  if (code == 0 && id == IDC_OPT_KEYS) {
+    if (m_owner) m_owner->RunKeysDialog(this);
+    return TRUE;
+  }
   if (code == 0 && id == IDC_OPT_ABOUT) {
     CAboutDlg about(this);
     about.DoModal();

@@ -46,6 +46,9 @@ constexpr const char* kAnimationSmooth = "Smooth";
 constexpr const char* kAnimationClassic = "Classic";
 // Whether smooth turns start and end slowly (1) or run at one pace (0).
 constexpr const char* kKeyEasing = "Easing";
+constexpr const char* kKeyKeyLayout = "KeyLayout";
+constexpr const char* kLayoutClassic = "Classic";
+constexpr const char* kLayoutSpeedcube = "Speedcube";
 // The window's place on the screen (the corner of its frame) and the size of its client
 // area, and whether it was maximised.
 constexpr const char* kKeyWindowLeft = "WindowLeft";
@@ -124,6 +127,7 @@ CPuzzleDlg::CPuzzleDlg(CWnd* parent)
 }
 
 CPuzzleDlg::~CPuzzleDlg() {
+  SetHelpFolderProvider(nullptr);
   m_solver.reset();
   m_replay.reset();
   CloseSolveLog();
@@ -142,6 +146,7 @@ BOOL CPuzzleDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(static_cast<HICON>(&m_icon)));
   }
   OpenSolveLog();
+  SetHelpFolderProvider([this] { return WriteHelpPages(); });
   LoadSettings();
   if (CMenu* menu = GetSystemMenu(FALSE)) {
     menu->AppendMenu(MF_SEPARATOR);
@@ -195,6 +200,7 @@ void CPuzzleDlg::LoadSettings() {
   m_queueTurns = CGameSession::kDefaultQueueTurns;
   m_smooth = 1;
   m_dragPreviewOn = 1;
+  m_keyLayout = EKeyLayout::Classic;
   bool smoothAnimation = true;
   bool easing = true;
 
@@ -218,6 +224,9 @@ void CPuzzleDlg::LoadSettings() {
     // Anything but Classic (a typing slip, a newer program's style) animates smoothly.
     smoothAnimation = strcasecmp(animation, kAnimationClassic) != 0;
     easing = file.ReadIniInt(kKeyEasing, easing ? 1 : 0) != 0;
+    CUString layout;
+    file.ReadIniString(kKeyKeyLayout, layout, kLayoutClassic);
+    m_keyLayout = strcasecmp(layout, kLayoutSpeedcube) == 0 ? EKeyLayout::Speedcube : EKeyLayout::Classic;
     m_savedPlacement.left = file.ReadIniInt(kKeyWindowLeft, 0);
     m_savedPlacement.top = file.ReadIniInt(kKeyWindowTop, 0);
     m_savedPlacement.right = m_savedPlacement.left + file.ReadIniInt(kKeyWindowWidth, 0);
@@ -259,6 +268,7 @@ void CPuzzleDlg::SaveSettings() {
   file.WriteIniInt(kKeyDragPreview, m_dragPreviewOn);
   file.WriteIniString(kKeyAnimation, m_smoothAnimation ? kAnimationSmooth : kAnimationClassic);
   file.WriteIniInt(kKeyEasing, m_easing ? 1 : 0);
+  file.WriteIniString(kKeyKeyLayout, m_keyLayout == EKeyLayout::Speedcube ? kLayoutSpeedcube : kLayoutClassic);
   if (m_hWnd && !IsIconic()) {
     // A maximised window keeps the size and place it goes back to.
     m_savedMaximized = IsZoomed() ? 1 : 0;
@@ -397,12 +407,12 @@ void CPuzzleDlg::OnGameEvent(const SGameEvent& event) {
       if (GetPuzzle()) {
         // A puzzle from a file or restored by undo is drawn as the settings say too.
         ApplyDisplaySettings(*GetPuzzle());
-        GetPuzzle()->SetTitle(this);
+        ShowPuzzleTitle();
         m_lastPuzzle = GetPuzzle()->GetTypeId();
       }
       break;
     case K::ModeChanged:
-      if (GetPuzzle()) GetPuzzle()->SetTitle(this);
+      ShowPuzzleTitle();
       break;
     case K::Solved:
       // Shown once the turn's last frame is on the screen.

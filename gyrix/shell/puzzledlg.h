@@ -138,6 +138,15 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   bool GetDragPreviewSetting() const { return m_dragPreviewOn != 0; }
   const CDragPreview& GetDragPreview() const { return m_dragPreview; }
   const CFaceletCursor& GetCursor() const { return m_cursor; }
+  EKeyLayout GetKeyLayout() const { return m_keyLayout; }
+  // Whether the speedcubing layout's letters turn the puzzle now (the layout on, and a cube).
+  bool IsSpeedcubeLayoutActive() const;
+  CCommandTable& GetSpeedcubeTable() { return m_speedcubeTable; }
+  // The Keys dialog over parent; its OK keeps the keys chosen (and writes them at once).
+  void RunKeysDialog(CWnd* parent);
+  // The window's title: the puzzle's, and the layout of keys where it is not the classic one.
+  CUString PuzzleTitle() const;
+  void ShowPuzzleTitle();
   // What the settings file's [Keys] section held that was not understood (told once).
   const std::vector<std::string>& GetKeyProblems() const { return m_keyProblems; }
   // The view's step for the keyboard's view turns, in degrees.
@@ -328,12 +337,23 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
 
   CGameSession m_session;
   CCommandTable m_commandTable;
+  CCommandTable m_speedcubeTable{EKeyLayout::Speedcube};
+  EKeyLayout m_keyLayout = EKeyLayout::Classic;
+  // The command a key names in the layout in use, the number keys held on the big cubes
+  // counting layers.
+  ECommand CommandForKey(int key, int mods, int& layers, bool& innerOnly) const;
+  void ToggleKeyLayout();
+  void SpeedcubeTurn(ECommand command, int layers, bool innerOnly);
   std::vector<std::string> m_keyProblems;
   std::string m_keptKeyLines;  // [Keys] lines naming no command this program knows
   // The [Keys] section read from and written to the settings file, after its other lines.
   void LoadKeyBindings();
   void SaveKeyBindings();
   void ShowKeyProblems();
+  // The help pages with the keys in play, under the player's cache folder; "" when they cannot
+  // be written there.
+  static std::string PlayerHelpFolder();
+  std::string WriteHelpPages() const;
   CPoint m_pressPoint{0, 0};
   int m_pressedFacelet = -1;  // where a left-button drag that turns the puzzle began
   int m_queueTurns = CGameSession::kDefaultQueueTurns;

@@ -38,7 +38,7 @@ void CPuzzleDlg::EndReplay() {
   if (!m_replay) return;
   m_replay.reset();
   if (m_hWnd) KillTimer(kReplayTimer);
-  if (GetPuzzle()) GetPuzzle()->SetTitle(this);
+  ShowPuzzleTitle();
   ResumeClock();
   if (m_hWnd) Invalidate(FALSE);
 }

@@ -253,14 +253,18 @@ void CPuzzleDlg::OnKeyDown(UINT key, UINT repeat, UINT flags) {
     DismissMessage();
     return;
   }
-  const ECommand command = GetPuzzle() ? m_commandTable.Find(static_cast<int>(key), HeldModifiers()) : ECommand::None;
+  int layers = 1;
+  bool innerOnly = false;
+  const ECommand command =
+      GetPuzzle() ? CommandForKey(static_cast<int>(key), HeldModifiers(), layers, innerOnly) : ECommand::None;
   // Enter, Escape and F1 reach the window as its OK, Cancel and Help before they come here.
   const bool dialogKey = key == VK_RETURN || key == VK_ESCAPE || key == VK_F1;
   if (command == ECommand::None || dialogKey) {
     CDibDialog::OnKeyDown(key, repeat, flags);
     return;
   }
-  RunCommand(command);
+  if (IsCubeTurnCommand(command)) SpeedcubeTurn(command, layers, innerOnly);
+  else RunCommand(command);
   // The pause key also goes on to the window as it always has.
   if (command == ECommand::Pause) CDibDialog::OnKeyDown(key, repeat, flags);
 }

@@ -23,7 +23,7 @@ void CPuzzleDlg::StartSolve(bool whole) {
 
 void CPuzzleDlg::ShowThinking() {
   m_thinkingProgress = m_solver->GetTableProgress();
-  CUString title = GetPuzzle()->GetTitle();
+  CUString title = PuzzleTitle();
   title += " - ";
   title += CSolveHint::ThinkingText(m_thinkingProgress).c_str();
   SetWindowText(title);
@@ -38,7 +38,7 @@ void CPuzzleDlg::FinishSolve() {
   }
   KillTimer(kSolverTimer);
   if (!GetPuzzle()) return;
-  GetPuzzle()->SetTitle(this);
+  ShowPuzzleTitle();
   // A turn made while the worker thought makes its answer stale.
   if (!m_solver->IsUnchanged(*GetPuzzle()) || GetPuzzle()->IsBusy()) return;
   if (result.status != kSolveFound) {
@@ -50,7 +50,7 @@ void CPuzzleDlg::FinishSolve() {
   m_session.MarkAssisted();
   const int count = m_solver->IsWhole() ? static_cast<int>(result.turns.size()) : 1;
   m_solver->playing = m_solver->IsWhole();
-  CUString title = GetPuzzle()->GetTitle();
+  CUString title = PuzzleTitle();
   title += " - ";
   // After a hint's turn the puzzle is one turn nearer.
   CSolveResult left = result;
@@ -72,7 +72,7 @@ bool CPuzzleDlg::StopSolve() {
     // Any input of the player's ends the thinking; the input then goes on as usual.
     m_solver->Cancel();
     KillTimer(kSolverTimer);
-    GetPuzzle()->SetTitle(this);
+    ShowPuzzleTitle();
     return false;
   }
   if (m_solver->playing && m_session.GetQueuedCount() > 0) {

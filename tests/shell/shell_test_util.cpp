@@ -77,6 +77,8 @@ void ShellTest::SetUp() {
   ASSERT_NE(mkdtemp(name), nullptr);
   m_folder = name;
   m_settings = (m_folder / "Gyrix.ini").string();
+  // The help pages the game writes for the player go under the test's folder.
+  setenv("XDG_CACHE_HOME", (m_folder / "cache").c_str(), 1);
   CPuzzleDlg::SetSettingsPathOverride(m_settings);
 }
 
@@ -84,6 +86,7 @@ void ShellTest::TearDown() {
   CEventLoop::SetModalHook(nullptr);
   CloseWindow();
   CPuzzleDlg::SetSettingsPathOverride("");
+  unsetenv("XDG_CACHE_HOME");
   CEventLoop::SetClock(nullptr);
   CEventLoop::ClearQuit();
   std::error_code ignored;
