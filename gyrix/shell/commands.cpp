@@ -3,6 +3,7 @@
 #include <gyrix/shell/puzzledlg.h>
 
 #include <gyrix/shell/aboutdlg.h>
+#include <gyrix/shell/controllerplay.h>
 #include <gyrix/shell/helppages.h>
 #include <gyrix/shell/locations.h>
 #include <gyrix/shell/optionsdlg.h>
@@ -218,8 +219,38 @@ void CPuzzleDlg::OpenChallenges() {
 }
 
 BOOL CPuzzleDlg::ContinueModal() {
-  PollJoystick();
+  // Where a game controller and the joystick are both there, the controller plays.
+  if (!PollController()) PollJoystick();
   return CDibDialog::ContinueModal();
+}
+
+bool CPuzzleDlg::PollController() {
+  SControllerState state;
+  if (!ReadController(state)) {
+    // Unplugged mid-game: the game stays as it is.
+    m_controllerPlay.Forget();
+    return false;
+  }
+  CPuzzle* puzzle = GetPuzzle();
+  if (!puzzle || m_replay) return true;
+  for (const SPadAction& action : m_controllerPlay.Update(state, CEventLoop::Now())) {
+    if (action.command == ECommand::None) {
+      ResumeClock();
+      puzzle->RotateViewY(static_cast<int>(std::lround(action.viewY)));
+      puzzle->RotateViewX(static_cast<int>(std::lround(action.viewX)));
+      ForgetDragPreview();
+      m_cursorFollows = true;
+      Invalidate(FALSE);
+      continue;
+    }
+    if (StopSolve()) continue;
+    if (IsMessageShown()) {
+      DismissMessage();
+      continue;
+    }
+    RunCommand(action.command);
+  }
+  return true;
 }
 
 void CPuzzleDlg::PollJoystick() {

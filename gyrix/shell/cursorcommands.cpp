@@ -30,7 +30,10 @@ void CPuzzleDlg::TurnFromCursor(CFaceletCursor::EDirection direction) {
     MoveCursor(direction);
     return;
   }
-  if (puzzle->IsBusy()) return;
+  if (puzzle->IsBusy()) {
+    if (m_waitingCursorTurns.size() < kMaxWaitingCursorTurns) m_waitingCursorTurns.push_back(direction);
+    return;
+  }
   const int from = m_cursor.GetFacelet();
   const int to = m_cursor.Target(*puzzle, direction);
   if (to < 0 || m_session.DragTurn(from, to, ETurnSource::Key) == 0) {
@@ -83,5 +86,6 @@ void CPuzzleDlg::ClickCursor() {
 }
 
 void CPuzzleDlg::HideCursor() {
+  m_waitingCursorTurns.clear();
   if (m_cursor.Hide() && m_hWnd) Invalidate(FALSE);
 }

@@ -5,6 +5,7 @@
 
 #include <gyrix/engine/dragpreview.h>
 #include <gyrix/engine/faceletcursor.h>
+#include <gyrix/shell/controllerplay.h>
 #include <gyrix/engine/puzzle.h>
 #include <gyrix/session/commands.h>
 #include <gyrix/session/session.h>
@@ -49,7 +50,8 @@ constexpr UINT_PTR kReplayTimer = 1005;
 constexpr UINT kReplayTickMs = 20;
 // Shows the solve log's trouble, once the window is up.
 constexpr UINT IDC_SOLVE_LOG_MESSAGE = 107;
-constexpr UINT IDC_KEYS_MESSAGE = 108;  // posted: tell what the [Keys] section held that was not understood
+constexpr UINT IDC_KEYS_MESSAGE = 108;
+constexpr UINT IDC_CURSOR_TURN = 109;  // posted: the next cursor turn that waited for the puzzle to rest  // posted: tell what the [Keys] section held that was not understood
 // Takes away the cue of a drag that turned nothing.
 constexpr UINT_PTR kPreviewTimer = 1006;
 // One window, one timer per id: a second user of an id would stop or fire the other's.
@@ -359,7 +361,11 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   int m_queueTurns = CGameSession::kDefaultQueueTurns;
   CDragPreview m_dragPreview;
   CFaceletCursor m_cursor;
-  bool m_cursorFollows = false;  // the picture changed under the cursor: it finds its place again
+  bool m_cursorFollows = false;
+  // Cursor turns asked for while a turn animated: each is made from the cursor's place once
+  // the puzzle rests and the cursor has found its facelet there.
+  std::vector<CFaceletCursor::EDirection> m_waitingCursorTurns;
+  static constexpr size_t kMaxWaitingCursorTurns = 16;  // the picture changed under the cursor: it finds its place again
   CPoint m_lastMouse{-1, -1};
   int m_dragPreviewOn = 1;
   FILE* m_eventLog = nullptr;  // GYRIX_EVENT_LOG: one line per event of the game
@@ -375,6 +381,9 @@ class CPuzzleDlg : public CDibDialog, public IGameListener {
   int m_showTimer = 1;
   CUString m_macroText;
   int m_joystickPresent = 0;
+  CControllerPlay m_controllerPlay;
+  // Reads the game controller and plays what it asks; false when there is none.
+  bool PollController();
   int m_lastMenu = 0;
   int m_lastPuzzle = 1;
   CUString m_tilePath;

@@ -83,6 +83,8 @@ void CPuzzleDlg::DrawOverlays(CDC* dc, CDib* dib) {
     if (m_cursorFollows && m_cursor.IsShown()) m_cursor.Follow(*GetPuzzle());
     m_cursorFollows = false;
     m_cursor.Paint(dc, *GetPuzzle());
+    // A cursor turn that waited is made now that the picture is at rest, outside the painting.
+    if (!m_waitingCursorTurns.empty() && m_hWnd) PostMessage(WM_COMMAND, IDC_CURSOR_TURN, 0);
   }
   if (m_showButtons) {
     for (int i = 0; i < m_buttons.GetCount(); ++i) GetTopLevelButton(i)->DrawButton(this, dib);
@@ -441,6 +443,14 @@ BOOL CPuzzleDlg::OnHelpInfo(HELPINFO*) {
 BOOL CPuzzleDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (LOWORD(wParam) == IDC_PUZZLE_SOLVED && lParam == 0) {
     OnSolved();
+    return TRUE;
+  }
+  if (LOWORD(wParam) == IDC_CURSOR_TURN && lParam == 0) {
+    if (!m_waitingCursorTurns.empty() && GetPuzzle() && !GetPuzzle()->IsBusy()) {
+      const CFaceletCursor::EDirection next = m_waitingCursorTurns.front();
+      m_waitingCursorTurns.erase(m_waitingCursorTurns.begin());
+      TurnFromCursor(next);
+    }
     return TRUE;
   }
   if (LOWORD(wParam) == IDC_KEYS_MESSAGE && lParam == 0) {

@@ -68,6 +68,21 @@ TEST_F(KeyboardPlay, ArrowsMoveTheCursorShiftArrowTurnsAndUndoTakesItBack) {
   Settle();
   EXPECT_EQ(ColoursById(*p), before);
 
+  // Two turns asked for within one turn's animation: both are made, the second from where the
+  // cursor stands once the first has ended.
+  const int size = p->GetHistorySize();
+  CEventLoop::InjectKey(VK_SHIFT, true);
+  Key(VK_UP);
+  ASSERT_TRUE(p->IsBusy());
+  Key(VK_RIGHT);
+  CEventLoop::InjectKey(VK_SHIFT, false);
+  for (int i = 0; i < 4; ++i) Settle();
+  EXPECT_EQ(p->GetHistorySize(), size + 2);
+  Chord(VK_CONTROL, 'Z');
+  Chord(VK_CONTROL, 'Z');
+  EXPECT_EQ(p->GetHistorySize(), size);
+  EXPECT_EQ(ColoursById(*p), before);
+
   // The mouse moved hides the cursor; the picture is the plain one again.
   CEventLoop::InjectMouseMove(m_dlg, CPoint(5, 300));
   Settle();
