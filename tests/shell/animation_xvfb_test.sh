@@ -4,24 +4,14 @@
 # steps; nothing is drawn while the puzzle rests.
 #   animation_xvfb_test.sh <gyrix executable>
 set -euo pipefail
+. "$(dirname "$0")/xvfb_lib.sh"
 
 if [ "${1:-}" = "--inside" ]; then
   game=$2; work=$3; style=$4
   printf 'Animation=%s\nAnimSpeed=40\n' "$style" > "$work/Gyrix.ini"
   rm -f "$work/frames.log" "$work/events.log"
-  GYRIX_FRAME_LOG="$work/frames.log" GYRIX_EVENT_LOG="$work/events.log" SDL_VIDEODRIVER=x11 "$game" & pid=$!
+  start_game "$game" GYRIX_FRAME_LOG="$work/frames.log" GYRIX_EVENT_LOG="$work/events.log"
   trap 'kill $pid 2>/dev/null || true' EXIT
-  wid=""
-  for _ in $(seq 100); do
-    wid=$(xdotool search --name '^Gyrix' 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || { echo "no Gyrix window appeared"; exit 1; }
-  sleep 1
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  cx=$((WIDTH / 2)); cy=$((HEIGHT / 2))
   xdotool mousemove --window "$wid" $((cx - 40)) $((cy + 40)) mousedown 1 \
           mousemove --window "$wid" $((cx - 40)) $((cy - 10)) mouseup 1
   xdotool mousemove --window "$wid" 5 $((HEIGHT - 5))

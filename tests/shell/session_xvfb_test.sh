@@ -4,22 +4,12 @@
 # slow turns, R, M and quick Backspaces given during a turn are each carried out, in order.
 #   session_xvfb_test.sh <gyrix executable>
 set -euo pipefail
+. "$(dirname "$0")/xvfb_lib.sh"
 
 if [ "${1:-}" = "--inside" ]; then
   game=$2; work=$3; fb=$4
-  GYRIX_EVENT_LOG="$work/events.log" SDL_VIDEODRIVER=x11 "$game" & pid=$!
+  start_game "$game" GYRIX_EVENT_LOG="$work/events.log"
   trap 'kill $pid 2>/dev/null || true' EXIT
-  wid=""
-  for _ in $(seq 100); do
-    wid=$(xdotool search --name '^Gyrix' 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || { echo "no Gyrix window appeared"; exit 1; }
-  sleep 1
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  cx=$((WIDTH / 2)); cy=$((HEIGHT / 2))
   drag() {  # from x y to x y, quickly
     xdotool mousemove --window "$wid" "$1" "$2" mousedown 1 mousemove --window "$wid" "$3" "$4" mouseup 1
   }
@@ -42,8 +32,7 @@ if [ "${1:-}" = "--inside" ]; then
   cp "$fb/Xvfb_screen0" "$work/after.xwd"
   grep -q 'undone-command scramble' "$work/events.log" || { echo "Ctrl+Z did not take the scramble back:"; cat "$work/events.log"; exit 1; }
   cmp -s "$work/before.xwd" "$work/after.xwd" || { echo "the screen after Ctrl+Z differs from the one before the scramble"; exit 1; }
-  xdotool key Escape
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  stop_game
 
   # Commands given while a turn animates, in a game whose turns take most of a second.
   # A fresh start: without the first game's settings and log it begins on the solved cube. The
@@ -51,16 +40,7 @@ if [ "${1:-}" = "--inside" ]; then
   # sub-pixel rounding of a view made again).
   printf 'AnimSpeed=150\nSmooth=0\n' > "$work/Gyrix.ini"
   rm -f "$work/events.log" "$work"/gyrix.db*
-  GYRIX_EVENT_LOG="$work/events.log" SDL_VIDEODRIVER=x11 "$game" & pid=$!
-  wid=""
-  for _ in $(seq 100); do
-    wid=$(xdotool search --name '^Gyrix' 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || { echo "no Gyrix window appeared the second time"; exit 1; }
-  sleep 1
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  start_game "$game" GYRIX_EVENT_LOG="$work/events.log"
   park() { xdotool mousemove --window "$wid" 5 $((HEIGHT - 5)); sleep 0.3; }
   # The game keeps the log open, so it is read from a line on rather than emptied.
   base=0
@@ -107,8 +87,7 @@ if [ "${1:-}" = "--inside" ]; then
   undone=$(since | grep ' undone ' | cut -d' ' -f3 | tr '\n' ' ')
   expected=$(for m in $made; do echo "$m"; done | tac | tr '\n' ' ')
   [ "$undone" = "$expected" ] || { echo "three Backspaces 50 ms apart undid '$undone', not '$expected':"; since; exit 1; }
-  xdotool key Escape
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  stop_game
   echo "ok"
   exit 0
 fi

@@ -4,6 +4,7 @@
 # Esc brings the game back and a second Esc ends the program; the log and the game are as before.
 #   stats_xvfb_test.sh <gyrix executable> <gyrix-tool executable>
 set -euo pipefail
+. "$(dirname "$0")/xvfb_lib.sh"
 
 title() { xdotool getwindowname "$1" 2>/dev/null || true; }
 wait_title() {  # window, pattern
@@ -17,17 +18,8 @@ wait_title() {  # window, pattern
 
 if [ "${1:-}" = "--inside" ]; then
   game=$2; work=$3
-  GYRIX_EVENT_LOG="$work/events.log" SDL_VIDEODRIVER=x11 "$game" & pid=$!
+  start_game "$game" GYRIX_EVENT_LOG="$work/events.log"
   trap 'kill $pid 2>/dev/null || true' EXIT
-  wid=""
-  for _ in $(seq 100); do
-    wid=$(xdotool search --name '^Gyrix' 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || { echo "no Gyrix window appeared"; exit 1; }
-  sleep 1
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
   title "$wid" | grep -q 'Cube(2x2x2)' || { echo "the last puzzle did not come back: $(title "$wid")"; exit 1; }
   xdotool key t
   stats=""
