@@ -1,5 +1,6 @@
 // The solver per type: table build time and size, and over 100 seeded scrambles the median
 // and worst solve time and solution length. Tables are built afresh (no cache) once per type.
+#include <gyrix/solver/planesolve.h>
 #include <gyrix/solver/solver.h>
 
 #include <gyrix/puzzles.h>
@@ -31,7 +32,7 @@ void TableAndSolves(benchmark::State& state) {
     ForgetSolverTables();
     p->Reset();
     SolvePuzzle(*p, options);  // builds the table
-    table = GetLastTableReport();
+    table = IsPositionalType(type) ? GetPositionalTableReport() : GetLastTableReport();
     times.clear();
     lengths.clear();
     for (int seed = 1; seed <= kScrambles; ++seed) {
@@ -71,5 +72,8 @@ BENCHMARK(TableAndSolves)
     ->Args({16, 0})
     ->Args({34, 1})
     ->Args({34, 2})
+    ->Args({15, 0})
+    ->Args({17, 0})
+    ->Args({28, 0})
     ->Iterations(1)
     ->Unit(benchmark::kSecond);

@@ -1,6 +1,7 @@
 #include <gyrix/shell/solvehint.h>
 
 #include <gyrix/engine/puzzle.h>
+#include <gyrix/solver/planesolve.h>
 
 #include <algorithm>
 
@@ -24,6 +25,16 @@ bool CSolveHint::Start(const CPuzzle& puzzle, bool whole) {
   m_cancel = false;
   m_done = false;
   m_progress = -1;
+  if (IsPositionalType(puzzle.GetTypeId())) {
+    // Where the pieces are, copied now: the worker never reads the puzzle the game turns.
+    m_thread = std::thread([this, snapshot = TakePositionSnapshot(puzzle)] {
+      CSolveOptions options;
+      options.cancel = &m_cancel;
+      m_result = SolvePosition(snapshot, options);
+      m_done = true;
+    });
+    return true;
+  }
   const std::string method = GetSolveMethod(puzzle);
   if (method.empty() || method == "lights") {
     // The lights puzzle's tables are at hand, and types without a method answer at once.

@@ -1,6 +1,7 @@
 // The solver: state extraction, distance tables and their search, and the lights puzzle's hint.
 #include <gyrix/solver/solver.h>
 
+#include <gyrix/solver/planesolve.h>
 #include <gyrix/solver/table.h>
 
 #include <gyrix/puzzles/catalogue.h>
@@ -154,6 +155,7 @@ std::string CacheFolder() {
 }
 
 void ForgetSolverTables() {
+  ForgetPositionalTables();
   std::lock_guard<std::mutex> lock(g_tablesLock);
   g_tables.clear();
 }
@@ -165,12 +167,14 @@ CTableReport GetLastTableReport() {
 
 std::string GetSolveMethod(const CPuzzle& puzzle) {
   if (puzzle.GetTypeId() == COrbixPuzzle::kTypeId) return "lights";
+  if (IsPositionalType(puzzle.GetTypeId())) return GetPositionalMethod(puzzle.GetTypeId());
   if (HasOptimalTable(puzzle.GetTypeId(), puzzle.GetMode())) return "optimal";
   return std::string();
 }
 
 CSolveResult SolvePuzzle(const CPuzzle& puzzle, const CSolveOptions& options) {
   if (puzzle.GetTypeId() == COrbixPuzzle::kTypeId) return SolveOrbix(puzzle);
+  if (IsPositionalType(puzzle.GetTypeId())) return SolvePosition(TakePositionSnapshot(puzzle), options);
   if (puzzle.GetMoveCount() == 0) {
     CSolveResult result;
     result.status = kSolveNothing;
