@@ -3,6 +3,7 @@
 
 #include <gyrix/solver/planesolve.h>
 #include <gyrix/solver/table.h>
+#include <gyrix/solver/twophase.h>
 
 #include <gyrix/puzzles/catalogue.h>
 #include <gyrix/puzzles/orbix.h>
@@ -18,6 +19,7 @@ namespace {
 
 // Type ids the optimal tables serve.
 constexpr int kCube2 = 0;
+constexpr int kCube3 = 1;
 constexpr int kPyramid = 4;
 constexpr int kSkewb = 6;
 constexpr int kOctahedron2 = 9;
@@ -144,6 +146,21 @@ CSolveResult SolveOrbix(const CPuzzle& puzzle) {
   return result;
 }
 
+// The 3x3x3: two phases, searching on for a shorter solution for a few milliseconds.
+CSolveResult SolveByTwoPhases(const std::vector<int>& colours, const CSolveOptions& options) {
+  CSolveResult result;
+  result.method = "two-phase";
+  CTwoPhaseOptions twoPhase;
+  twoPhase.cancel = options.cancel;
+  int faceTurns = 0;
+  result.status = SolveCube3TwoPhase(colours, twoPhase, result.turns, faceTurns);
+  if (result.status == kSolveUnsolvable) result.message = "No sequence of turns can solve this position.";
+  if (result.status == kSolveUnsupported) result.message = "Gyrix cannot read this cube's pieces.";
+  if (result.status != kSolveFound) result.turns.clear();
+  result.length = static_cast<int>(result.turns.size());
+  return result;
+}
+
 }  // namespace
 
 std::string CacheFolder() {
@@ -169,6 +186,7 @@ std::string GetSolveMethod(const CPuzzle& puzzle) {
   if (puzzle.GetTypeId() == COrbixPuzzle::kTypeId) return "lights";
   if (IsPositionalType(puzzle.GetTypeId())) return GetPositionalMethod(puzzle.GetTypeId());
   if (HasOptimalTable(puzzle.GetTypeId(), puzzle.GetMode())) return "optimal";
+  if (puzzle.GetTypeId() == kCube3) return "two-phase";
   return std::string();
 }
 
@@ -187,6 +205,7 @@ CSolveResult SolvePuzzle(const CPuzzle& puzzle, const CSolveOptions& options) {
 }
 
 CSolveResult SolveColours(int type, int mode, const std::vector<int>& colours, const CSolveOptions& options) {
+  if (type == kCube3) return SolveByTwoPhases(colours, options);
   CSolveResult result;
   if (!HasOptimalTable(type, mode)) {
     result.status = kSolveUnsupported;
