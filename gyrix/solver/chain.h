@@ -110,6 +110,7 @@ class CStabiliserChain {
   std::vector<int> m_fixedByAll;  // facelets no turn moves
   std::vector<Level> m_levels;
   std::vector<std::uint64_t> m_shortKeys;  // open-addressed: hash of a short word's permutation
+  std::vector<std::uint32_t> m_shortIndex;  // per key: index into m_shortWords
   std::vector<Word> m_shortWords;
   int m_shortDepth = 0;
 };

@@ -1,6 +1,7 @@
 // The solver: state extraction, distance tables and their search, and the lights puzzle's hint.
 #include <gyrix/solver/solver.h>
 
+#include <gyrix/solver/chain.h>
 #include <gyrix/solver/planesolve.h>
 #include <gyrix/solver/table.h>
 #include <gyrix/solver/twophase.h>
@@ -20,6 +21,9 @@ namespace {
 // Type ids the optimal tables serve.
 constexpr int kCube2 = 0;
 constexpr int kCube3 = 1;
+// Their turns depend on the position: a fixed permutation of facelets does not describe them.
+constexpr int kSquareOne = 14;
+constexpr int kSlider = 29;
 constexpr int kPyramid = 4;
 constexpr int kSkewb = 6;
 constexpr int kOctahedron2 = 9;
@@ -28,6 +32,10 @@ constexpr int kDiamond = 34;
 // A table never needs more than this many turns of search beyond it.
 constexpr int kLongestSearch = 40;
 constexpr long kDefaultTableStates = 4000000;
+// How long a chain's words are improved once every place has one, and how many starting turns
+// a solve tries (the shortest solution is kept).
+constexpr double kChainFillSeconds = 2.0;
+constexpr int kChainVariants = 24;
 
 bool HasOptimalTable(int type, int mode) {
   switch (type) {
@@ -47,6 +55,23 @@ bool HasOptimalTable(int type, int mode) {
 // The turns the pyramid's tips make alone: turn 3g + 1 for each corner g.
 bool IsPyramidTipTurn(int turn) { return (turn - 1) % 3 == 0; }
 
+// A puzzle of the type and mode as it starts, or null.
+std::unique_ptr<CPuzzle> ReferencePuzzle(int typeId, int mode) {
+  std::unique_ptr<CPuzzle> reference(CreatePuzzle(typeId));
+  if (!reference || reference->GetTypeId() != typeId) return nullptr;
+  if (mode > 0 && !reference->SetMode(mode)) return nullptr;
+  return reference;
+}
+
+// Whether every turn of the puzzle is a fixed permutation of its facelets (turns computed from
+// the position have none).
+bool TurnsArePermutations(const CPuzzle& puzzle) {
+  if (puzzle.GetMoveCount() == 0 || puzzle.GetTypeId() == kSquareOne || puzzle.GetTypeId() == kSlider) return false;
+  for (int k = 0; k < puzzle.GetMoveCount(); ++k)
+    if (!puzzle.GetMove(k) || puzzle.GetMove(k)->GetLength() != puzzle.GetMoveMaskLength()) return false;
+  return true;
+}
+
 std::mutex g_tablesLock;
 std::map<std::pair<int, int>, std::shared_ptr<CStateSpace>> g_tables;
 CTableReport g_lastReport;
@@ -58,9 +83,8 @@ std::shared_ptr<CStateSpace> TableFor(int typeId, int mode, const CSolveOptions&
   const long limit = options.maxTableStates > 0 ? options.maxTableStates : kDefaultTableStates;
   if (found != g_tables.end() && found->second->GetStateLimit() == limit) return found->second;
 
-  std::unique_ptr<CPuzzle> reference(CreatePuzzle(key.first));
-  if (!reference || reference->GetTypeId() != key.first) return nullptr;
-  if (key.second > 0 && !reference->SetMode(key.second)) return nullptr;
+  std::unique_ptr<CPuzzle> reference = ReferencePuzzle(key.first, key.second);
+  if (!reference) return nullptr;
   CStateSpace::Shape shape;
   const int n = reference->GetMoveMaskLength();
   for (int id = 0; id < n; ++id) shape.solved.push_back(reference->GetFaceletColour(id));
@@ -101,6 +125,80 @@ std::shared_ptr<CStateSpace> TableFor(int typeId, int mode, const CSolveOptions&
   g_lastReport = report;
   g_tables[key] = space;
   return space;
+}
+
+std::mutex g_chainsLock;
+std::map<std::pair<int, int>, std::shared_ptr<CStabiliserChain>> g_chains;
+
+std::shared_ptr<CStabiliserChain> ChainFor(int typeId, int mode, const CSolveOptions& options) {
+  const std::pair<int, int> key(typeId, mode);
+  std::lock_guard<std::mutex> lock(g_chainsLock);
+  const auto found = g_chains.find(key);
+  if (found != g_chains.end()) return found->second;
+  std::unique_ptr<CPuzzle> reference = ReferencePuzzle(typeId, mode);
+  if (!reference || !TurnsArePermutations(*reference)) return nullptr;
+  CStabiliserChain::Shape shape;
+  const int n = reference->GetMoveMaskLength();
+  for (int id = 0; id < n; ++id) shape.solved.push_back(reference->GetFaceletColour(id));
+  for (int k = 0; k < reference->GetMoveCount(); ++k) {
+    std::vector<int> perm(n);
+    for (int i = 0; i < n; ++i) perm[i] = reference->GetMove(k)->GetEntry(i);
+    shape.turns.push_back(perm);
+  }
+  auto chain = std::make_shared<CStabiliserChain>(shape);
+  CTableReport report;
+  report.typeId = typeId;
+  report.mode = mode;
+  const auto start = std::chrono::steady_clock::now();
+  const std::string folder = options.useCache ? CacheFolder() : std::string();
+  if (!folder.empty()) {
+    char name[64];
+    std::snprintf(name, sizeof name, "chain-%d-%d.bin", typeId, mode);
+    report.cachePath = folder + name;
+    report.loaded = chain->Load(report.cachePath);
+  }
+  if (!report.loaded) {
+    if (!chain->Build(options.cancel, options.progress, kChainFillSeconds)) return nullptr;
+    report.rebuilt = true;
+    if (!report.cachePath.empty()) chain->Save(report.cachePath);
+  }
+  report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const CStabiliserChain::Report built = chain->GetReport();
+  report.states = built.entries;
+  report.largestDistance = built.longestWord;
+  {
+    std::lock_guard<std::mutex> reportLock(g_tablesLock);
+    g_lastReport = report;
+  }
+  g_chains[key] = chain;
+  return chain;
+}
+
+CSolveResult SolveByChain(int type, int mode, const std::vector<int>& colours, const CSolveOptions& options) {
+  CSolveResult result;
+  result.method = "stabiliser-chain";
+  const std::shared_ptr<CStabiliserChain> chain = ChainFor(type, mode, options);
+  if (!chain) {
+    result.status = options.cancel && options.cancel->load() ? kSolveCancelled : kSolveUnsupported;
+    result.message = "Gyrix cannot build the tables for this puzzle.";
+    return result;
+  }
+  CStabiliserChain::Answer answer;
+  const int found = chain->Solve(colours, kChainVariants, options.cancel, answer);
+  if (found == -1) {
+    result.status = kSolveCancelled;
+  } else if (found == -2) {
+    result.status = kSolveUnsupported;
+    result.message = "Gyrix gave up: these colours fit too many arrangements.";
+  } else if (found == 0) {
+    result.status = kSolveUnsolvable;
+    result.message = "No sequence of turns can solve this position.";
+  } else {
+    result.status = kSolveFound;
+    result.turns = answer.turns;
+    result.length = answer.length;
+  }
+  return result;
 }
 
 CSolveResult SolveOrbix(const CPuzzle& puzzle) {
@@ -173,6 +271,10 @@ std::string CacheFolder() {
 
 void ForgetSolverTables() {
   ForgetPositionalTables();
+  {
+    std::lock_guard<std::mutex> lock(g_chainsLock);
+    g_chains.clear();
+  }
   std::lock_guard<std::mutex> lock(g_tablesLock);
   g_tables.clear();
 }
@@ -187,6 +289,7 @@ std::string GetSolveMethod(const CPuzzle& puzzle) {
   if (IsPositionalType(puzzle.GetTypeId())) return GetPositionalMethod(puzzle.GetTypeId());
   if (HasOptimalTable(puzzle.GetTypeId(), puzzle.GetMode())) return "optimal";
   if (puzzle.GetTypeId() == kCube3) return "two-phase";
+  if (TurnsArePermutations(puzzle)) return "stabiliser-chain";
   return std::string();
 }
 
@@ -206,6 +309,9 @@ CSolveResult SolvePuzzle(const CPuzzle& puzzle, const CSolveOptions& options) {
 
 CSolveResult SolveColours(int type, int mode, const std::vector<int>& colours, const CSolveOptions& options) {
   if (type == kCube3) return SolveByTwoPhases(colours, options);
+  if (!HasOptimalTable(type, mode) && type != COrbixPuzzle::kTypeId && !IsPositionalType(type) && type != kSquareOne &&
+      type != kSlider)
+    return SolveByChain(type, mode, colours, options);
   CSolveResult result;
   if (!HasOptimalTable(type, mode)) {
     result.status = kSolveUnsupported;

@@ -7,6 +7,8 @@
 //            on disk), then a table walk or an iterative-deepening search guided by the table:
 //            every solution is a shortest one and its length is the exact distance.
 //   lights   the lights puzzle's own tables of clicks remaining.
+//   stabiliser-chain  every other puzzle whose turns permute its facelets: places fixed one
+//            after the other by short words of turns, then shortened (chain.h).
 //   two-phase  the 3x3x3: into the group of U, D and half turns, then home within it, searching
 //            on for shorter solutions for a few milliseconds (twophase.h).
 #pragma once
@@ -31,7 +33,7 @@ struct CSolveResult {
   std::vector<int> turns;  // turn numbers as StartMove takes them
   int length = 0;          // turns that count: whole-puzzle turns are free
   int distance = -1;       // the exact distance to solved where known, else -1
-  std::string method;      // "optimal", "lights", "two-phase"
+  std::string method;      // "optimal", "lights", "two-phase", "stabiliser-chain"
   std::string message;     // for the player when status is not kSolveFound
 };
 

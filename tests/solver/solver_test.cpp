@@ -226,9 +226,12 @@ TEST_F(SolverTest, TypesWithoutTurnsHaveNothingToSolveAndTheRestSayWhy) {
   const CSolveResult none = SolvePuzzle(*tetra);
   EXPECT_EQ(none.status, kSolveNothing);
   EXPECT_FALSE(none.message.empty());
-  std::unique_ptr<CPuzzle> octa = Make({9, 1});
-  EXPECT_TRUE(GetSolveMethod(*octa).empty());
-  EXPECT_EQ(SolvePuzzle(*octa).status, kSolveUnsupported);
+  // The SquareOne's turns depend on its shape: no method yet, and it says so.
+  std::unique_ptr<CPuzzle> square = Make({14, 0});
+  EXPECT_TRUE(GetSolveMethod(*square).empty());
+  const CSolveResult unsupported = SolvePuzzle(*square);
+  EXPECT_EQ(unsupported.status, kSolveUnsupported);
+  EXPECT_FALSE(unsupported.message.empty());
 }
 
 TEST_F(SolverTest, TheLightsHintLowersTheClicksRemaining) {
