@@ -484,7 +484,8 @@ bool CStabiliserChain::Build(const std::atomic<bool>* cancel, std::atomic<int>* 
   if (cancel && cancel->load()) return false;
   FindFixedPlaces();
   BuildShortWords();
-  return IsComplete();
+  m_ready = IsComplete();
+  return m_ready;
 }
 
 // A depth-first search over the chain's levels for places whose colours fit: at each level the
@@ -679,7 +680,8 @@ std::vector<int> CStabiliserChain::Shorten(const std::vector<int>& turns) const 
 
 int CStabiliserChain::Solve(const std::vector<int>& colours, int variants, const std::atomic<bool>* cancel,
                             Answer& answer) const {
-  if (static_cast<int>(colours.size()) != m_n || !IsComplete()) return 0;
+  if (!m_ready) return -2;
+  if (static_cast<int>(colours.size()) != m_n) return 0;
   std::vector<int> have = colours, want = m_shape.solved;
   std::sort(have.begin(), have.end());
   std::sort(want.begin(), want.end());
@@ -743,7 +745,7 @@ CStabiliserChain::Report CStabiliserChain::GetReport() const {
 }
 
 bool CStabiliserChain::Save(const std::string& path) const {
-  if (!IsComplete()) return false;
+  if (!m_ready) return false;
   std::vector<std::uint8_t> out(sizeof kMagic);
   std::memcpy(out.data(), kMagic, sizeof kMagic);
   Put(out, kFormatVersion);
@@ -805,5 +807,6 @@ bool CStabiliserChain::Load(const std::string& path) {
   m_levels = std::move(levels);
   FindFixedPlaces();
   BuildShortWords();
+  m_ready = true;
   return true;
 }

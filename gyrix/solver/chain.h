@@ -47,7 +47,8 @@ class CStabiliserChain {
   bool Save(const std::string& path) const;
 
   // 1 with a solution in answer; 0 when no sequence of turns reaches solved from the colours;
-  // -1 when cancelled; -2 when the search for an arrangement of identical colours gave up.
+  // -1 when cancelled; -2 when the search for an arrangement of identical colours gave up, or
+  // the chain was neither built nor loaded.
   // variants: how many starting turns are tried, the shortest solution kept.
   int Solve(const std::vector<int>& colours, int variants, const std::atomic<bool>* cancel, Answer& answer) const;
 
@@ -113,4 +114,5 @@ class CStabiliserChain {
   std::vector<std::uint32_t> m_shortIndex;  // per key: index into m_shortWords
   std::vector<Word> m_shortWords;
   int m_shortDepth = 0;
+  bool m_ready = false;  // built or loaded whole
 };

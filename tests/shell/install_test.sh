@@ -9,10 +9,18 @@ set -euo pipefail
 # Inside the virtual display: the desktop opens a saved game with the installed program.
 if [ "${1:-}" = "--open" ]; then
   prefix=$2; work=$3
-  HOME=$work/home XDG_CONFIG_HOME=$work/config SDL_VIDEODRIVER=x11 "$prefix/bin/gyrix" "$work/game.puz" & pid=$!
-  for _ in $(seq 100); do
+  # The display may not answer yet on a loaded machine; a game that found none is started again.
+  for _attempt in 1 2 3; do
+    for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+    HOME=$work/home XDG_CONFIG_HOME=$work/config SDL_VIDEODRIVER=x11 "$prefix/bin/gyrix" "$work/game.puz" & pid=$!
+    for _ in $(seq 100); do
+      xdotool search --name '^Gyrix' >/dev/null 2>&1 && break
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
     xdotool search --name '^Gyrix' >/dev/null 2>&1 && break
-    sleep 0.1
+    kill -0 "$pid" 2>/dev/null && break
+    sleep 1
   done
   xdotool search --name '^Gyrix' >/dev/null 2>&1 || { echo "install: no window appeared"; kill "$pid"; exit 1; }
   sleep 0.5

@@ -3,14 +3,32 @@
 #   stop_game                         Escape, and waits for the game to end
 #   run_under_xvfb SCRIPT GAME [ARGS] the outer half: a work folder with the game, and the
 #                                     script run again with --inside GAME WORK FB ARGS
+# Waits until the virtual display answers: on a loaded machine it may not yet when the
+# script starts, and a game started then finds no display and ends at once.
+wait_for_display() {
+  for _ in $(seq 100); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "the virtual display did not answer"; exit 1
+}
+
 start_game() {
   local game=$1; shift
-  env "$@" SDL_VIDEODRIVER=x11 "$game" & pid=$!
   wid=""
-  for _ in $(seq 100); do
-    wid=$(xdotool search --name '^Gyrix' 2>/dev/null | head -1 || true)
+  # A game that ends before its window shows (no display yet) is started again, twice at most.
+  for _attempt in 1 2 3; do
+    wait_for_display
+    env "$@" SDL_VIDEODRIVER=x11 "$game" & pid=$!
+    for _ in $(seq 100); do
+      wid=$(xdotool search --name '^Gyrix' 2>/dev/null | head -1 || true)
+      [ -n "$wid" ] && break
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
     [ -n "$wid" ] && break
-    sleep 0.1
+    kill -0 "$pid" 2>/dev/null && break
+    sleep 1
   done
   [ -n "$wid" ] || { echo "no Gyrix window appeared"; exit 1; }
   sleep 1

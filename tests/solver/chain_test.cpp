@@ -179,7 +179,7 @@ TEST_F(ChainTest, ACachedChainSolvesAlikeAndADamagedOneIsRefused) {
   write(bytes);
   CStabiliserChain other(ShapeOf(*cube5));
   EXPECT_FALSE(other.Load(path));
-  EXPECT_EQ(damaged.Solve(Colours(*cube4), 0, nullptr, read), 0);  // an empty chain solves nothing
+  EXPECT_EQ(damaged.Solve(Colours(*cube4), 0, nullptr, read), -2);  // a chain never read solves nothing
 }
 
 TEST_F(ChainTest, TheGameSolvesEveryTypeWithTurns) {
